@@ -1,0 +1,5 @@
+// Splits a command line into one heap block: argc + 1 pointers (the last
+// null) followed by the packed argument texts. Released with MemFree.
+#pragma once
+
+char **SplitCommandLine(const char *commandLine, int *argc);

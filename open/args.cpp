@@ -1,0 +1,43 @@
+#include "open/args.h"
+#include "open/paths.h"
+#include "text/bounded.h"
+#include "text/capacity.h"
+#include "text/heap.h"
+#include "text/sjis.h"
+
+bool ExtractVerbOption(char *verb, int argc, char **argv) {
+    CopyBounded(kCommandCapacity, verb, "");
+    for (int i = 1; i < argc; ++i) {
+        if (IsVerbOption(argv[i]))
+            CopyBounded(kCommandCapacity, verb, FindColon(argv[i]) + 1);
+    }
+    return true;
+}
+
+PathList BuildPathList(int n, char **args, int *count) {
+    PathList list = static_cast<PathList>(MemAlloc((static_cast<size_t>(n) + 1) * sizeof(char *)));
+    if (!list)
+        return nullptr;
+    *count = 0;
+    for (int i = 0; i < n; ++i) {
+        // An option drops out here: it names nothing that exists.
+        char canonical[kPathCapacity];
+        if (!PathExists(args[i]) || !CanonicalizePath(canonical, args[i]))
+            continue;
+        char *copy = MemDupString(canonical);
+        if (!copy) {
+            FreePathList(list, *count);
+            return nullptr;
+        }
+        list[(*count)++] = copy;
+    }
+    list[*count] = nullptr;
+    return list;
+}
+
+bool FreePathList(PathList list, int count) {
+    for (int i = 0; i < count; ++i)
+        MemFree(list[i]);
+    MemFree(list);
+    return true;
+}

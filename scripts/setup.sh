@@ -1,0 +1,31 @@
+#!/bin/sh
+# Installs what building and testing tessaro needs on Debian 12.
+# Idempotent: when everything is present it only checks and returns.
+set -eu
+
+need=""
+have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+
+pkgs="cmake ninja-build g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 wine64 \
+xvfb xdotool imagemagick fonts-ipafont-gothic locales googletest python3 clang \
+clang-format"
+for p in $pkgs; do have "$p" || need="$need $p"; done
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+
+if [ -n "$need" ]; then
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        $sudo dpkg --add-architecture i386
+    fi
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $need
+fi
+
+# Wine takes the ANSI code page from the Unix locale; without ja_JP it
+# silently falls back to 1252 and every Shift-JIS test means nothing.
+if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
+    $sudo sed -i 's/^# *ja_JP.UTF-8/ja_JP.UTF-8/' /etc/locale.gen
+    grep -q '^ja_JP.UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
+    $sudo locale-gen >/dev/null
+fi

@@ -1,0 +1,54 @@
+#!/bin/sh
+# Runs one Windows test program under Wine in a private prefix.
+#   wine-test.sh ROOT PROGRAM [ARGS...]
+# ROOT holds the booted template prefix (made once, under a lock, because
+# booting takes seconds while copying takes one). Each run gets its own
+# copy, its own persistent wineserver and its own Xvfb display, so runs in
+# parallel never share registry, windows or cursor.
+set -eu
+root=$1
+shift
+here=$(cd "$(dirname "$0")" && pwd)
+
+export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export WINEARCH=win32
+
+mkdir -p "$root"
+(
+    flock 9
+    [ -f "$root/template/.ready" ] || "$here/make-template.sh" "$root/template"
+) 9>"$root/template.lock"
+
+prefix=$(mktemp -d "$root/run.XXXXXX")
+xpid=
+cleanup() {
+    WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+    [ -z "$xpid" ] || kill "$xpid" 2>/dev/null || true
+    rm -rf "$prefix"
+}
+trap cleanup EXIT INT TERM
+
+# Hard links are safe for everything but the registry files, which
+# wineserver rewrites in place.
+cp -al "$root/template/." "$prefix/"
+for f in system.reg user.reg userdef.reg; do
+    cp --remove-destination "$root/template/$f" "$prefix/$f"
+done
+export WINEPREFIX=$prefix
+
+exec 8<>/dev/null
+displayfile=$prefix/.display
+Xvfb -displayfd 7 -screen 0 1280x900x24 -nolisten tcp 7>"$displayfile" 2>/dev/null &
+xpid=$!
+i=0
+while [ ! -s "$displayfile" ] && [ $i -lt 100 ]; do sleep 0.05; i=$((i + 1)); done
+export DISPLAY=:$(cat "$displayfile")
+
+wineserver -p >/dev/null 2>&1 </dev/null
+set +e
+wine "$@" </dev/null
+rc=$?
+set -e
+exit $rc

@@ -1,0 +1,210 @@
+#include "harness/wine.h"
+
+#include <objbase.h>
+#include <shlobj.h>
+
+bool IsWine() {
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+
+namespace {
+
+std::wstring Widen(const std::string &text) {
+    int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+    std::wstring wide(n > 0 ? n : 1, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], n);
+    wide.resize(n > 0 ? n - 1 : 0);
+    return wide;
+}
+
+void RemoveTree(const std::string &path) {
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &found);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            std::string full = path + "\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(full);
+            else
+                DeleteFileA(full.c_str());
+        } while (FindNextFileA(find, &found));
+        FindClose(find);
+    }
+    RemoveDirectoryA(path.c_str());
+}
+
+} // namespace
+
+ScratchDir::ScratchDir(const char *name) {
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    path_ = std::string(temp) + name;
+    RemoveTree(path_);
+    MakeDirs(path_);
+}
+
+ScratchDir::~ScratchDir() {
+    RemoveTree(path_);
+}
+
+bool MakeDirs(const std::string &path) {
+    for (size_t i = 3; i <= path.size(); ++i) {
+        if (i == path.size() || path[i] == '\\')
+            CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
+        else if (IsDBCSLeadByte(static_cast<BYTE>(path[i])))
+            ++i; // a second byte 0x5C is no separator
+    }
+    DWORD attrs = GetFileAttributesA(path.c_str());
+    return attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool WriteFileBytes(const std::string &path, const std::string &bytes) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    return ok && written == bytes.size();
+}
+
+std::string ReadFileBytes(const std::string &path) {
+    std::string bytes;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return bytes;
+    char chunk[4096];
+    DWORD got = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got)
+        bytes.append(chunk, got);
+    CloseHandle(file);
+    return bytes;
+}
+
+bool MakeShortcut(const std::string &link, const std::string &target) {
+    IShellLinkA *shell = nullptr;
+    if (CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                         reinterpret_cast<void **>(&shell)) != S_OK)
+        return false;
+    bool ok = false;
+    IPersistFile *file = nullptr;
+    if (shell->SetPath(target.c_str()) == S_OK &&
+        shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void **>(&file)) == S_OK) {
+        ok = file->Save(Widen(link).c_str(), TRUE) == S_OK;
+        file->Release();
+    }
+    shell->Release();
+    return ok;
+}
+
+ChildRun RunDebugged(const std::string &commandLine, DWORD timeoutMs) {
+    ChildRun run;
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    std::string line = commandLine;
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, DEBUG_ONLY_THIS_PROCESS,
+                        nullptr, nullptr, &si, &pi))
+        return run;
+    run.started = true;
+    DWORD deadline = GetTickCount() + timeoutMs;
+    for (;;) {
+        DWORD left = deadline - GetTickCount();
+        if (static_cast<LONG>(left) <= 0)
+            break;
+        DEBUG_EVENT ev;
+        if (!WaitForDebugEvent(&ev, left))
+            break;
+        DWORD status = DBG_CONTINUE;
+        switch (ev.dwDebugEventCode) {
+        case CREATE_PROCESS_DEBUG_EVENT:
+            if (ev.u.CreateProcessInfo.hFile)
+                CloseHandle(ev.u.CreateProcessInfo.hFile);
+            break;
+        case LOAD_DLL_DEBUG_EVENT:
+            if (ev.u.LoadDll.hFile)
+                CloseHandle(ev.u.LoadDll.hFile);
+            break;
+        case OUTPUT_DEBUG_STRING_EVENT: {
+            const OUTPUT_DEBUG_STRING_INFO &info = ev.u.DebugString;
+            std::string text(info.nDebugStringLength, '\0');
+            SIZE_T got = 0;
+            ReadProcessMemory(pi.hProcess, info.lpDebugStringData, &text[0], text.size(), &got);
+            text.resize(got);
+            if (!text.empty() && text.back() == '\0')
+                text.pop_back();
+            if (!info.fUnicode)
+                run.traces.push_back(text);
+            break;
+        }
+        case EXCEPTION_DEBUG_EVENT: {
+            DWORD code = ev.u.Exception.ExceptionRecord.ExceptionCode;
+            if (code != EXCEPTION_BREAKPOINT && code != 0x4000001F /* WOW64 breakpoint */)
+                status = DBG_EXCEPTION_NOT_HANDLED;
+            if (!ev.u.Exception.dwFirstChance) {
+                run.crashed = true;
+                TerminateProcess(pi.hProcess, 0xDEAD);
+            }
+            break;
+        }
+        case EXIT_PROCESS_DEBUG_EVENT:
+            run.finished = true;
+            run.exitCode = ev.u.ExitProcess.dwExitCode;
+            break;
+        }
+        ContinueDebugEvent(ev.dwProcessId, ev.dwThreadId, status);
+        if (run.finished)
+            break;
+    }
+    if (!run.finished)
+        TerminateProcess(pi.hProcess, 0xDEAD);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return run;
+}
+
+std::string TessaroExe() {
+    return std::string("\"") + TESSARO_EXE + "\"";
+}
+
+namespace {
+struct WindowSearch {
+    const char *className;
+    std::vector<std::pair<HWND, std::string>> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM param) {
+    WindowSearch *search = reinterpret_cast<WindowSearch *>(param);
+    char cls[256];
+    if (GetClassNameA(hwnd, cls, sizeof cls) && lstrcmpiA(cls, search->className) == 0) {
+        char title[1024] = "";
+        GetWindowTextA(hwnd, title, sizeof title);
+        search->found.emplace_back(hwnd, title);
+    }
+    return TRUE;
+}
+} // namespace
+
+std::vector<std::pair<HWND, std::string>> FindTopWindows(const char *className) {
+    WindowSearch search{className, {}};
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void PumpMessagesFor(DWORD ms) {
+    DWORD end = GetTickCount() + ms;
+    do {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        Sleep(10);
+    } while (static_cast<LONG>(end - GetTickCount()) > 0);
+}

@@ -1,0 +1,48 @@
+// What the tests need from the platform beyond the code under test.
+#pragma once
+#include <windows.h>
+#include <string>
+#include <vector>
+
+// Wine's differences are named in one place each; this is the check.
+bool IsWine();
+
+// A scratch folder under the prefix's temp directory, removed with its
+// contents when the object goes.
+class ScratchDir {
+  public:
+    explicit ScratchDir(const char *name);
+    ~ScratchDir();
+    ScratchDir(const ScratchDir &) = delete;
+    ScratchDir &operator=(const ScratchDir &) = delete;
+    const std::string &path() const { return path_; }
+    std::string Join(const std::string &name) const { return path_ + "\\" + name; }
+
+  private:
+    std::string path_;
+};
+
+bool MakeDirs(const std::string &path);
+bool WriteFileBytes(const std::string &path, const std::string &bytes);
+std::string ReadFileBytes(const std::string &path);
+
+// Writes a shortcut through the shell link object and IPersistFile::Save.
+bool MakeShortcut(const std::string &link, const std::string &target);
+
+// Runs a program as its debugger: every OutputDebugStringA line and the
+// exit code come back; an unhandled exception is recorded, not shown.
+struct ChildRun {
+    bool started = false;
+    bool finished = false;
+    DWORD exitCode = 0;
+    bool crashed = false;
+    std::vector<std::string> traces;
+};
+ChildRun RunDebugged(const std::string &commandLine, DWORD timeoutMs = 30000);
+
+// Quoted path of tessaro.exe, the way the stored command line names it.
+std::string TessaroExe();
+
+// Top-level windows of a class, titles as CP932.
+std::vector<std::pair<HWND, std::string>> FindTopWindows(const char *className);
+void PumpMessagesFor(DWORD ms);

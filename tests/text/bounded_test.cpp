@@ -1,0 +1,89 @@
+#include "text/bounded.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <string.h>
+
+namespace {
+
+struct CopyCase {
+    size_t size;
+    const char *source;
+    const char *expected;
+};
+
+TEST(CopyBounded, KeepsDoubleByteCharactersWhole) {
+    const CopyCase cases[] = {
+        {1, "abc", ""},
+        {4, "abc", "abc"},         // exactly size - 1 bytes: whole
+        {4, "ab\x95\x5C", "ab"},   // index 2..3 is one character that does not fit
+        {4, "abc\x95\x5C", "abc"}, // a lead byte at size - 1 is just not copied
+        {4,
+         "a\x95\x5C"
+         "d",
+         "a\x95\x5C"},
+        {3, "\x95\x5C\x95\x5C", "\x95\x5C"},
+        {4, "\x95\x5C\x95\x5C", "\x95\x5C"},
+        // A lead byte with an invalid second byte is a single byte: copied.
+        {3,
+         "a\x81\x7F"
+         "x",
+         "a\x81"},
+        // 0x81 0x81 0x40: the middle byte is a second byte, not a lead byte.
+        {3, "\x81\x81\x40", "\x81\x81"},
+        {8, "", ""},
+    };
+    for (const CopyCase &c : cases) {
+        SCOPED_TRACE(testing::Message() << "size " << c.size << " source " << c.source);
+        char buffer[16];
+        memset(buffer, 'X', sizeof buffer);
+        CopyBounded(c.size, buffer, c.source);
+        EXPECT_STREQ(c.expected, buffer);
+        // strncpy semantics: zeros from the end of the text up to the
+        // terminator, whichever of size - 1 or size - 2 that is; nothing
+        // past the buffer is written.
+        for (size_t i = strlen(c.expected); i + 1 < c.size; ++i)
+            EXPECT_EQ('\0', buffer[i]) << "at " << i;
+        for (size_t i = c.size; i < sizeof buffer; ++i)
+            EXPECT_EQ('X', buffer[i]) << "past the end at " << i;
+    }
+}
+
+TEST(FormatBounded, AlwaysTerminatesAndReportsCuts) {
+    char buffer[8];
+    memset(buffer, 'X', sizeof buffer);
+    EXPECT_EQ(-1, FormatBounded(0, buffer, "%s", "abc"));
+    EXPECT_EQ('X', buffer[0]) << "size 0 must leave the buffer alone";
+
+    EXPECT_EQ(7, FormatBounded(8, buffer, "%d", 1234567));
+    EXPECT_STREQ("1234567", buffer);
+
+    EXPECT_EQ(-1, FormatBounded(8, buffer, "%s", "123456789"));
+    EXPECT_STREQ("1234567", buffer);
+
+    EXPECT_EQ(0, FormatBounded(8, buffer, "%s", ""));
+    EXPECT_STREQ("", buffer);
+
+    EXPECT_EQ(-1, FormatBounded(1, buffer, "%s", "a"));
+    EXPECT_STREQ("", buffer);
+
+    EXPECT_EQ(3, FormatBounded(8, buffer, "%2d.", 5));
+    EXPECT_STREQ(" 5.", buffer);
+}
+
+TEST(StrEqual, IsByteExact) {
+    EXPECT_TRUE(StrEqual("open", "open"));
+    EXPECT_FALSE(StrEqual("open", "Open"));
+    EXPECT_FALSE(StrEqual("open", "ope"));
+    EXPECT_TRUE(StrEqual("", ""));
+}
+
+TEST(ZeroFill, ClearsExactlyTheBlock) {
+    unsigned char block[6];
+    memset(block, 0xAA, sizeof block);
+    EXPECT_EQ(block + 4, ZeroFill(4, block));
+    const unsigned char expected[6] = {0, 0, 0, 0, 0xAA, 0xAA};
+    EXPECT_EQ(0, memcmp(expected, block, sizeof block));
+}
+
+} // namespace
