@@ -1,0 +1,1 @@
+# Tests of TOOLS/: tessaro_add_wine_test(...) entries.

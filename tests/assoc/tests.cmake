@@ -1,0 +1,1 @@
+# Tests of assoc/: tessaro_add_wine_test(...) entries.

@@ -1,0 +1,1 @@
+# Tests of dialog/: tessaro_add_wine_test(...) entries.
