@@ -1,0 +1,162 @@
+// tessaro.exe in OpenMode, started the way the shell starts it, against the
+// real shell link object and Wine's folder windows.
+#include "harness/wine.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char kFolderWindowClass[] = "ExplorerWClass";
+
+std::string Quote(const std::string &s) {
+    return "\"" + s + "\"";
+}
+
+std::string StoredCommand(const std::string &verb, const std::string &shortcut) {
+    return TessaroExe() + " /verb:" + Quote(verb) + " " + Quote(shortcut);
+}
+
+std::string LastComponent(const std::string &path) {
+    size_t cut = 0;
+    for (size_t i = 0; i < path.size(); ++i) {
+        if (IsDBCSLeadByte(static_cast<BYTE>(path[i])))
+            ++i;
+        else if (path[i] == '\\')
+            cut = i + 1;
+    }
+    return path.substr(cut);
+}
+
+std::vector<HWND> FolderWindows(const std::string &title) {
+    std::vector<HWND> found;
+    for (const auto &w : FindTopWindows(kFolderWindowClass))
+        if (w.second == title)
+            found.push_back(w.first);
+    return found;
+}
+
+void CloseFolderWindows() {
+    auto open = FindTopWindows(kFolderWindowClass);
+    if (open.empty())
+        return;
+    for (const auto &w : open)
+        PostMessageA(w.first, WM_CLOSE, 0, 0);
+    for (int i = 0; i < 100 && !FindTopWindows(kFolderWindowClass).empty(); ++i)
+        Sleep(50);
+    // Wine swallows an open that follows a close too closely.
+    Sleep(2000);
+}
+
+// Waits for `count` folder windows titled `title`; a window the shell is
+// still creating may take a moment under Wine.
+size_t WaitForFolderWindows(const std::string &title, size_t count, DWORD ms = 15000) {
+    DWORD end = GetTickCount() + ms;
+    size_t n = 0;
+    do {
+        n = FolderWindows(title).size();
+        if (n >= count)
+            break;
+        Sleep(100);
+    } while (static_cast<LONG>(end - GetTickCount()) > 0);
+    return n;
+}
+
+// Nothing appears: checked after a pause long enough for a window that
+// would come, since absence cannot be awaited.
+size_t FolderWindowsAfterPause() {
+    Sleep(3000);
+    return FindTopWindows(kFolderWindowClass).size();
+}
+
+class OpenMode : public testing::Test {
+  protected:
+    // 表 ソ 能 end in 0x5C: a path that splits wrongly fails here.
+    ScratchDir dir{"tessaro-open"};
+    std::string targetDir = dir.Join("\x95\\\x8E\xA6\\\x83\\\x83t\\\x94\\");
+    std::string target = targetDir + "\\\x83\\target.txt";
+
+    void SetUp() override {
+        ASSERT_TRUE(MakeDirs(targetDir));
+        ASSERT_TRUE(WriteFileBytes(target, "x"));
+        CloseFolderWindows();
+    }
+    void TearDown() override { CloseFolderWindows(); }
+
+    ChildRun Run(const std::string &line) {
+        ChildRun run = RunDebugged(line);
+        EXPECT_TRUE(run.started) << line;
+        EXPECT_TRUE(run.finished) << line;
+        EXPECT_FALSE(run.crashed) << line;
+        return run;
+    }
+};
+
+TEST_F(OpenMode, OpensTheFolderThatHoldsTheTarget) {
+    std::string link = dir.Join("\x95\\.lnk");
+    ASSERT_TRUE(MakeShortcut(link, target));
+    std::string line = StoredCommand("open", link);
+    ChildRun run = Run(line);
+    EXPECT_EQ(0u, run.exitCode);
+    EXPECT_EQ(1u, WaitForFolderWindows(LastComponent(targetDir), 1));
+
+    // Every argument traced once, in order, before anything else.
+    ASSERT_GE(run.traces.size(), 3u);
+    EXPECT_EQ("argv[ 0]=" + std::string(TESSARO_EXE) + "\r\n", run.traces[0]);
+    EXPECT_EQ("argv[ 1]=/verb:open\r\n", run.traces[1]);
+    EXPECT_EQ("argv[ 2]=" + link + "\r\n", run.traces[2]);
+}
+
+TEST_F(OpenMode, ShortcutToAFolderOpensTheFolderAbove) {
+    std::string link = dir.Join("folder.lnk");
+    ASSERT_TRUE(MakeShortcut(link, targetDir));
+    Run(StoredCommand("open", link));
+    EXPECT_EQ(1u, WaitForFolderWindows("\x83\\\x83t", 1));
+}
+
+TEST_F(OpenMode, SameShortcutTwiceOpensTwiceAndEmptyVerbMeansOpen) {
+    std::string link = dir.Join("twice.lnk");
+    ASSERT_TRUE(MakeShortcut(link, target));
+    Run(TessaroExe() + " /verb: " + Quote(link) + " " + Quote(link));
+    EXPECT_EQ(2u, WaitForFolderWindows(LastComponent(targetDir), 2));
+}
+
+TEST_F(OpenMode, BrokenArgumentsOpenNothingAndEndWithZero) {
+    std::string plain = dir.Join("plain.lnk");
+    ASSERT_TRUE(WriteFileBytes(plain, "not a shortcut at all"));
+    std::string empty = dir.Join("empty.lnk");
+    ASSERT_TRUE(WriteFileBytes(empty, ""));
+    std::string truncated = dir.Join("truncated.lnk");
+    std::string good = dir.Join("good.lnk");
+    ASSERT_TRUE(MakeShortcut(good, target));
+    ASSERT_TRUE(WriteFileBytes(truncated, ReadFileBytes(good).substr(0, 40)));
+
+    const std::string lines[] = {
+        TessaroExe() + " /verb:\"open\"",
+        StoredCommand("open", targetDir),
+        StoredCommand("open", dir.Join("missing.lnk")),
+        StoredCommand("open", plain),
+        StoredCommand("open", empty),
+        StoredCommand("open", truncated),
+        TessaroExe() + " \"unbalanced \\\"quote \x95",
+        // The longest line CreateProcess takes: 32767 characters.
+        TessaroExe() + " " + std::string(32766 - TessaroExe().size() - 1, 'a'),
+    };
+    for (const std::string &line : lines) {
+        SCOPED_TRACE(line.substr(0, 200));
+        ChildRun run = Run(line);
+        EXPECT_EQ(0u, run.exitCode);
+    }
+    EXPECT_EQ(0u, FolderWindowsAfterPause());
+}
+
+TEST_F(OpenMode, LongTraceLinesReachTheDebuggerCut) {
+    std::string arg(2000, 'q');
+    ChildRun run = Run(TessaroExe() + " " + arg);
+    ASSERT_EQ(2u, run.traces.size());
+    EXPECT_EQ(1023u, run.traces[1].size());
+    EXPECT_EQ("argv[ 1]=" + arg.substr(0, 1014), run.traces[1]);
+}
+
+} // namespace
