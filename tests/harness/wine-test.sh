@@ -47,8 +47,13 @@ while [ ! -s "$displayfile" ] && [ $i -lt 100 ]; do sleep 0.05; i=$((i + 1)); do
 export DISPLAY=:$(cat "$displayfile")
 
 wineserver -p >/dev/null 2>&1 </dev/null
+# Wine's debug channels write to the Unix standard error, which children
+# share; the tests read it back from this file.
+log=$prefix/wine-stderr.log
+export TESSARO_WINE_LOG="Z:$(printf '%s' "$log" | tr / '\\')"
 set +e
-wine "$@" </dev/null
+wine "$@" </dev/null 2>"$log"
 rc=$?
 set -e
+grep -av ':trace:' "$log" >&2 || true
 exit $rc

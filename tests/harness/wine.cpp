@@ -75,8 +75,8 @@ bool WriteFileBytes(const std::string &path, const std::string &bytes) {
 
 std::string ReadFileBytes(const std::string &path) {
     std::string bytes;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              0, nullptr);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return bytes;
     char chunk[4096];
@@ -103,14 +103,32 @@ bool MakeShortcut(const std::string &link, const std::string &target) {
     return ok;
 }
 
-ChildRun RunDebugged(const std::string &commandLine, DWORD timeoutMs) {
+namespace {
+
+std::string WineLogPath() {
+    char path[MAX_PATH] = "";
+    GetEnvironmentVariableA("TESSARO_WINE_LOG", path, sizeof path);
+    return path;
+}
+
+} // namespace
+
+ChildRun RunDebugged(const std::string &commandLine, DWORD timeoutMs, const char *wineDebug) {
     ChildRun run;
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
     std::string line = commandLine;
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, DEBUG_ONLY_THIS_PROCESS,
-                        nullptr, nullptr, &si, &pi))
+    size_t logStart = ReadFileBytes(WineLogPath()).size();
+    char savedDebug[256] = "";
+    GetEnvironmentVariableA("WINEDEBUG", savedDebug, sizeof savedDebug);
+    if (wineDebug)
+        SetEnvironmentVariableA("WINEDEBUG", wineDebug);
+    BOOL created = CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE,
+                                  DEBUG_ONLY_THIS_PROCESS, nullptr, nullptr, &si, &pi);
+    if (wineDebug)
+        SetEnvironmentVariableA("WINEDEBUG", savedDebug);
+    if (!created)
         return run;
     run.started = true;
     DWORD deadline = GetTickCount() + timeoutMs;
@@ -166,6 +184,11 @@ ChildRun RunDebugged(const std::string &commandLine, DWORD timeoutMs) {
         TerminateProcess(pi.hProcess, 0xDEAD);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
+    if (wineDebug) {
+        std::string log = ReadFileBytes(WineLogPath());
+        if (log.size() > logStart)
+            run.wineLog = log.substr(logStart);
+    }
     return run;
 }
 

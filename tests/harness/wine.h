@@ -37,8 +37,13 @@ struct ChildRun {
     DWORD exitCode = 0;
     bool crashed = false;
     std::vector<std::string> traces;
+    std::string wineLog;
 };
-ChildRun RunDebugged(const std::string &commandLine, DWORD timeoutMs = 30000);
+// wineDebug sets WINEDEBUG for the child alone; its channels write to the
+// Unix standard error shared with this process, which the harness keeps in
+// a file: ChildRun::wineLog holds what the child added to it.
+ChildRun RunDebugged(const std::string &commandLine, DWORD timeoutMs = 30000,
+                     const char *wineDebug = nullptr);
 
 // Quoted path of tessaro.exe, the way the stored command line names it.
 std::string TessaroExe();

@@ -3,6 +3,7 @@
 #include "harness/wine.h"
 
 #include <gtest/gtest.h>
+#include <shlobj.h>
 #include <string>
 #include <vector>
 
@@ -149,6 +150,58 @@ TEST_F(OpenMode, BrokenArgumentsOpenNothingAndEndWithZero) {
         EXPECT_EQ(0u, run.exitCode);
     }
     EXPECT_EQ(0u, FolderWindowsAfterPause());
+}
+
+// A shortcut to My Computer holds a one-item list; its parent is the desktop.
+bool MakeShortcutToMyComputer(const std::string &link) {
+    LPITEMIDLIST drives = nullptr;
+    if (SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &drives) != S_OK)
+        return false;
+    IShellLinkA *shell = nullptr;
+    bool ok = false;
+    if (CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                         reinterpret_cast<void **>(&shell)) == S_OK) {
+        IPersistFile *file = nullptr;
+        if (shell->SetIDList(drives) == S_OK &&
+            shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void **>(&file)) == S_OK) {
+            WCHAR wide[MAX_PATH];
+            MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wide, MAX_PATH);
+            ok = file->Save(wide, TRUE) == S_OK;
+            file->Release();
+        }
+        shell->Release();
+    }
+    CoTaskMemFree(drives);
+    return ok;
+}
+
+TEST_F(OpenMode, OneItemTargetOpensTheDesktop) {
+    std::string link = dir.Join("computer.lnk");
+    ASSERT_TRUE(MakeShortcutToMyComputer(link));
+    Run(StoredCommand("open", link));
+    // Wine's desktop window carries an English title in any locale.
+    const char *desktop = IsWine() ? "Desktop" : "\x83\x66\x83\x58\x83\x4E\x83\x67\x83\x62\x83\x76";
+    EXPECT_EQ(1u, WaitForFolderWindows(desktop, 1));
+}
+
+TEST_F(OpenMode, VerbIsHandedToTheShellForEveryPath) {
+    std::string first = dir.Join("first.lnk");
+    std::string second = dir.Join("second.lnk");
+    ASSERT_TRUE(MakeShortcut(first, target));
+    ASSERT_TRUE(MakeDirs(dir.Join("\x95\\")));
+    ASSERT_TRUE(MakeShortcut(second, dir.Join("\x95\\")));
+    ChildRun run = RunDebugged(
+        TessaroExe() + " /verb:\"Explore\" " + Quote(first) + " " + Quote(second), 30000, "+exec");
+    EXPECT_EQ(0u, run.exitCode);
+    // Wine opens a folder window for any verb it does not know; its exec
+    // trace shows what was asked for.
+    size_t calls = 0;
+    for (size_t at = 0; (at = run.wineLog.find("verb=L\"Explore\"", at)) != std::string::npos; ++at)
+        ++calls;
+    EXPECT_EQ(2u, calls) << run.wineLog.substr(0, 2000);
+    EXPECT_NE(std::string::npos, run.wineLog.find("-- idlist="));
+    EXPECT_EQ(std::string::npos, run.wineLog.find("SEE_MASK_FLAG_NO_UI"));
+    WaitForFolderWindows(LastComponent(targetDir), 1);
 }
 
 TEST_F(OpenMode, LongTraceLinesReachTheDebuggerCut) {
