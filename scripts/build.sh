@@ -1,0 +1,7 @@
+#!/bin/sh
+# Configures (once) and builds tessaro.exe and the tests into build/.
+set -eu
+top=$(cd "$(dirname "$0")/.." && pwd)
+cd "$top"
+[ -f build/build.ninja ] || cmake --preset win32 >/dev/null
+cmake --build build
