@@ -1,6 +1,7 @@
 #include "text/bounded.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
 #include <string>
 #include <string.h>
 
@@ -84,6 +85,20 @@ TEST(ZeroFill, ClearsExactlyTheBlock) {
     EXPECT_EQ(block + 4, ZeroFill(4, block));
     const unsigned char expected[6] = {0, 0, 0, 0, 0xAA, 0xAA};
     EXPECT_EQ(0, memcmp(expected, block, sizeof block));
+}
+
+} // namespace
+
+namespace {
+
+// The sources are UTF-8; the compiler must hand the program Shift-JIS.
+// Each of these ends in the byte 0x5C, the case that breaks naive tools.
+TEST(SourceCharset, LiteralsAreCodePage932) {
+    const std::string literal = "表ソ能(&F)";
+    EXPECT_EQ(std::string("\x95\x5C\x83\x5C\x94\x5C(&F)"), literal);
+    WCHAR wide[16] = {};
+    ASSERT_EQ(8, MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, literal.c_str(), -1, wide, 16));
+    EXPECT_EQ(std::wstring(L"\u8868\u30BD\u80FD(&F)"), std::wstring(wide));
 }
 
 } // namespace
