@@ -1,0 +1,17 @@
+// Settings record <-> dialog controls, and the OK and Cancel commands.
+// A control the dialog lacks is skipped (IsValidDlgItem traces it).
+#pragma once
+#include "assoc/settings.h"
+
+#include <windows.h>
+
+bool FillDialogControls(HWND dialog, const AssociationSettings *settings);
+// Texts of missing controls keep LoadedSettings' values; installedTypes
+// holds only the types whose check box exists and is ticked.
+bool CollectDialogControls(HWND dialog, AssociationSettings *settings);
+// Every control of the row but its check box and details button.
+bool EnableRowControls(HWND dialog, int key, bool enable);
+// False for codes other than NM_DBLCLK.
+bool OnVerbListDoubleClick(HWND dialog, const NMHDR *header);
+bool OnOK(HWND dialog);
+bool OnCancel(HWND dialog);
