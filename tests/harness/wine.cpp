@@ -231,3 +231,55 @@ void PumpMessagesFor(DWORD ms) {
         Sleep(10);
     } while (static_cast<LONG>(end - GetTickCount()) > 0);
 }
+
+std::string Quote(const std::string &s) {
+    return "\"" + s + "\"";
+}
+
+std::string StoredCommand(const std::string &verb, const std::string &shortcut) {
+    return TessaroExe() + " /verb:" + Quote(verb) + " " + Quote(shortcut);
+}
+
+std::string LastComponent(const std::string &path) {
+    size_t cut = 0;
+    for (size_t i = 0; i < path.size(); ++i) {
+        if (IsDBCSLeadByte(static_cast<BYTE>(path[i])))
+            ++i;
+        else if (path[i] == '\\')
+            cut = i + 1;
+    }
+    return path.substr(cut);
+}
+
+std::vector<HWND> FolderWindows(const std::string &title) {
+    std::vector<HWND> found;
+    for (const auto &w : FindTopWindows(FOLDER_WINDOW_CLASS))
+        if (w.second == title)
+            found.push_back(w.first);
+    return found;
+}
+
+void CloseFolderWindows() {
+    auto open = FindTopWindows(FOLDER_WINDOW_CLASS);
+    if (open.empty())
+        return;
+    for (const auto &w : open)
+        PostMessageA(w.first, WM_CLOSE, 0, 0);
+    for (int i = 0; i < 100 && !FindTopWindows(FOLDER_WINDOW_CLASS).empty(); ++i)
+        Sleep(50);
+    // Wine swallows an open that follows a close too closely.
+    Sleep(2000);
+}
+
+// A window the shell is still creating may take a moment under Wine.
+size_t WaitForFolderWindows(const std::string &title, size_t count, DWORD ms) {
+    DWORD end = GetTickCount() + ms;
+    size_t n = 0;
+    do {
+        n = FolderWindows(title).size();
+        if (n >= count)
+            break;
+        Sleep(100);
+    } while (static_cast<LONG>(end - GetTickCount()) > 0);
+    return n;
+}

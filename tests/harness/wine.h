@@ -51,3 +51,16 @@ std::string TessaroExe();
 // Top-level windows of a class, titles as CP932.
 std::vector<std::pair<HWND, std::string>> FindTopWindows(const char *className);
 void PumpMessagesFor(DWORD ms);
+
+// Wine's shell opens a folder in a window of this class, titled with the
+// folder's name.
+#define FOLDER_WINDOW_CLASS "ExplorerWClass"
+
+std::string Quote(const std::string &s);
+// The command line the shell runs for an installed verb.
+std::string StoredCommand(const std::string &verb, const std::string &shortcut);
+std::string LastComponent(const std::string &path);
+std::vector<HWND> FolderWindows(const std::string &title);
+void CloseFolderWindows();
+// Waits for `count` folder windows titled `title`; returns how many came.
+size_t WaitForFolderWindows(const std::string &title, size_t count, DWORD ms = 15000);

@@ -9,66 +9,11 @@
 
 namespace {
 
-const char kFolderWindowClass[] = "ExplorerWClass";
-
-std::string Quote(const std::string &s) {
-    return "\"" + s + "\"";
-}
-
-std::string StoredCommand(const std::string &verb, const std::string &shortcut) {
-    return TessaroExe() + " /verb:" + Quote(verb) + " " + Quote(shortcut);
-}
-
-std::string LastComponent(const std::string &path) {
-    size_t cut = 0;
-    for (size_t i = 0; i < path.size(); ++i) {
-        if (IsDBCSLeadByte(static_cast<BYTE>(path[i])))
-            ++i;
-        else if (path[i] == '\\')
-            cut = i + 1;
-    }
-    return path.substr(cut);
-}
-
-std::vector<HWND> FolderWindows(const std::string &title) {
-    std::vector<HWND> found;
-    for (const auto &w : FindTopWindows(kFolderWindowClass))
-        if (w.second == title)
-            found.push_back(w.first);
-    return found;
-}
-
-void CloseFolderWindows() {
-    auto open = FindTopWindows(kFolderWindowClass);
-    if (open.empty())
-        return;
-    for (const auto &w : open)
-        PostMessageA(w.first, WM_CLOSE, 0, 0);
-    for (int i = 0; i < 100 && !FindTopWindows(kFolderWindowClass).empty(); ++i)
-        Sleep(50);
-    // Wine swallows an open that follows a close too closely.
-    Sleep(2000);
-}
-
-// Waits for `count` folder windows titled `title`; a window the shell is
-// still creating may take a moment under Wine.
-size_t WaitForFolderWindows(const std::string &title, size_t count, DWORD ms = 15000) {
-    DWORD end = GetTickCount() + ms;
-    size_t n = 0;
-    do {
-        n = FolderWindows(title).size();
-        if (n >= count)
-            break;
-        Sleep(100);
-    } while (static_cast<LONG>(end - GetTickCount()) > 0);
-    return n;
-}
-
 // Nothing appears: checked after a pause long enough for a window that
 // would come, since absence cannot be awaited.
 size_t FolderWindowsAfterPause() {
     Sleep(3000);
-    return FindTopWindows(kFolderWindowClass).size();
+    return FindTopWindows(FOLDER_WINDOW_CLASS).size();
 }
 
 class OpenMode : public testing::Test {
