@@ -10,10 +10,11 @@
 // Every scan steps over Shift-JIS characters whole, so a second byte 0x5C
 // (as in 表 or ソ) is never a backslash.
 #include "app/cmdline.h"
+#include "text/codepage.h"
 #include "text/heap.h"
 #include "text/sjis.h"
 
-#include <windows.h>
+#include <stddef.h>
 
 namespace {
 
@@ -76,7 +77,7 @@ const char *ScanArgument(Emitter &out, const char *p) {
             out.Put('\\');
         if (*p == '\0' || (!quoted && (*p == ' ' || *p == '\t')))
             break;
-        if (IsDBCSLeadByte(static_cast<BYTE>(*p)) && p[1] != '\0')
+        if (IsAnsiLeadByte(static_cast<unsigned char>(*p)) && p[1] != '\0')
             out.Put(*p++);
         out.Put(*p++);
     }
