@@ -1,0 +1,42 @@
+// A real association dialog from resource 120 with the real procedure,
+// created modeless so the test can drive it and read it back.
+#pragma once
+#include "assoc/classes_root.h"
+#include "dialog/resource.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <string>
+#include <vector>
+
+// Rectangle of a control in the dialog's client coordinates.
+RECT ItemRect(HWND dialog, int id);
+// Dialog units to pixels, as the dialog's font maps them.
+int DluX(HWND dialog, int x);
+int DluY(HWND dialog, int y);
+std::string ItemText(HWND dialog, int id);
+bool ItemVisible(HWND dialog, int id);
+bool ItemEnabled(HWND dialog, int id);
+SIZE WindowSize(HWND window);
+SIZE ClientSize(HWND window);
+// Clicks a button the way the user does: BM_CLICK, then the queue.
+void Click(HWND dialog, int id);
+void Pump();
+
+// Verbs under the folder-verbs key, each with a command value.
+void RegisterFolderVerbs(const std::vector<std::string> &verbs);
+// Verb texts of a list view from the top, and the selected ones.
+std::vector<std::string> ListVerbs(HWND list);
+std::vector<std::string> SelectedVerbs(HWND list);
+
+class DialogTest : public testing::Test {
+  protected:
+    // Every test leaves the classes tree as it found it.
+    SavedKeys saved{".lnk", "lnkfile", ".pif", "piffile", "Folder"};
+    HWND dialog = nullptr;
+
+    void TearDown() override { Close(); }
+    void Open();
+    void Close();
+    HWND Item(int id) const { return GetDlgItem(dialog, id); }
+};
