@@ -52,6 +52,9 @@ TEST_F(RegistryPrimitives, DefaultValueReadsAlwaysLeaveATerminatedText) {
         ASSERT_TRUE(SetRawDefault(kScratch, c.type, c.stored));
         HKEY key;
         ASSERT_TRUE(OpenRegKey(HKEY_CLASSES_ROOT, kScratch, &key));
+        DWORD stored = 0;
+        RegQueryValueExA(key, nullptr, nullptr, nullptr, nullptr, &stored);
+        ASSERT_EQ(c.stored.size(), stored) << "the value is not stored as given";
         char buffer[32];
         memset(buffer, 'X', sizeof buffer);
         EXPECT_EQ(c.ok, ReadRegDefaultValue(key, buffer, c.size));

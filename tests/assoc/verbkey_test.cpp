@@ -2,7 +2,6 @@
 #include "assoc/foldershell.h"
 #include "assoc/registry.h"
 #include "assoc/verbkey.h"
-#include "harness/wine.h"
 
 #include <gtest/gtest.h>
 #include <functional>
