@@ -6,7 +6,8 @@
 # copy, its own persistent wineserver and its own Xvfb display, so runs in
 # parallel never share registry, windows or cursor.
 set -eu
-root=$1
+mkdir -p "$1"
+root=$(cd "$1" && pwd)
 shift
 here=$(cd "$(dirname "$0")" && pwd)
 
@@ -15,7 +16,6 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export WINEARCH=win32
 
-mkdir -p "$root"
 (
     flock 9
     [ -f "$root/template/.ready" ] || "$here/make-template.sh" "$root/template"
