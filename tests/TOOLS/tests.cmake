@@ -1,3 +1,3 @@
 # Tests of TOOLS/: tessaro_add_wine_test(...) entries.
 tessaro_add_wine_test(tools SOURCES TOOLS/toolwind_test.cpp TOOLS/dlgtemplate_test.cpp
-    LIBS tessaro_tools)
+    TOOLS/linklabel_test.cpp TOOLS/screen.cpp LIBS tessaro_tools)
