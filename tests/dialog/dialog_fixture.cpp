@@ -105,3 +105,35 @@ void DialogTest::Close() {
     dialog = nullptr;
     Pump();
 }
+
+HWND WaitForDialog(const char *caption, DWORD ms) {
+    DWORD end = GetTickCount() + ms;
+    do {
+        HWND found = FindWindowA("#32770", caption);
+        if (found && IsWindowVisible(found))
+            return found;
+        Sleep(50);
+    } while (static_cast<LONG>(end - GetTickCount()) > 0);
+    return nullptr;
+}
+
+Process::Process(std::string line) {
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
+}
+
+Process::~Process() {
+    if (pi.hProcess && WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT)
+        TerminateProcess(pi.hProcess, 1);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+}
+
+DWORD Process::Wait() {
+    if (WaitForSingleObject(pi.hProcess, 20000) != WAIT_OBJECT_0)
+        return 0xFFFFFFFF;
+    DWORD code = 0xFFFFFFFF;
+    GetExitCodeProcess(pi.hProcess, &code);
+    return code;
+}

@@ -29,6 +29,18 @@ void RegisterFolderVerbs(const std::vector<std::string> &verbs);
 std::vector<std::string> ListVerbs(HWND list);
 std::vector<std::string> SelectedVerbs(HWND list);
 
+// A top-level dialog with this caption once it is visible, or null.
+HWND WaitForDialog(const char *caption, DWORD ms = 20000);
+
+// A program started without a debugger, ended if it outlives the test.
+struct Process {
+    PROCESS_INFORMATION pi = {};
+    explicit Process(std::string line);
+    ~Process();
+    // The exit code, or 0xFFFFFFFF when it does not end in time.
+    DWORD Wait();
+};
+
 class DialogTest : public testing::Test {
   protected:
     // Every test leaves the classes tree as it found it.

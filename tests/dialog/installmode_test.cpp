@@ -9,17 +9,6 @@ namespace {
 const char kCaption[] = "tessaro の関連づけ";
 const char kVerbKey[] = "lnkfile\\shell\\tessaro";
 
-HWND WaitForDialog(DWORD ms = 20000) {
-    DWORD end = GetTickCount() + ms;
-    do {
-        HWND found = FindWindowA("#32770", kCaption);
-        if (found && IsWindowVisible(found))
-            return found;
-        Sleep(50);
-    } while (static_cast<LONG>(end - GetTickCount()) > 0);
-    return nullptr;
-}
-
 INT_PTR CALLBACK PlainProc(HWND, UINT message, WPARAM, LPARAM) {
     return message == WM_INITDIALOG;
 }
@@ -32,28 +21,6 @@ int TemplateWindowHeight() {
     DestroyWindow(plain);
     return height;
 }
-
-struct Process {
-    PROCESS_INFORMATION pi = {};
-    explicit Process(std::string line) {
-        STARTUPINFOA si = {};
-        si.cb = sizeof si;
-        CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
-    }
-    ~Process() {
-        if (pi.hProcess && WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT)
-            TerminateProcess(pi.hProcess, 1);
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
-    }
-    DWORD Wait() {
-        if (WaitForSingleObject(pi.hProcess, 20000) != WAIT_OBJECT_0)
-            return 0xFFFFFFFF;
-        DWORD code = 0xFFFFFFFF;
-        GetExitCodeProcess(pi.hProcess, &code);
-        return code;
-    }
-};
 
 class InstallMode : public testing::Test {
   protected:
@@ -69,7 +36,7 @@ class InstallMode : public testing::Test {
 TEST_F(InstallMode, InstallUseAndRemoveTheCommand) {
     SetCursorPos(500, 400);
     Process first(TessaroExe());
-    HWND found = WaitForDialog();
+    HWND found = WaitForDialog(kCaption);
     ASSERT_NE(nullptr, found);
 
     // Centred on the cursor at the template's full height, then shrunk
@@ -106,7 +73,7 @@ TEST_F(InstallMode, InstallUseAndRemoveTheCommand) {
     EXPECT_EQ(1u, WaitForFolderWindows(LastComponent(folder), 1));
 
     Process again(TessaroExe());
-    found = WaitForDialog();
+    found = WaitForDialog(kCaption);
     ASSERT_NE(nullptr, found);
     EXPECT_EQ(BST_CHECKED, SendDlgItemMessageA(found, IDC_LNK_CHECK, BM_GETCHECK, 0, 0));
     SendDlgItemMessageA(found, IDC_LNK_CHECK, BM_CLICK, 0, 0);

@@ -5,5 +5,15 @@ tessaro_add_wine_test(resources SOURCES dialog/resources_test.cpp
 # The association dialog, created for real from its resource: the test
 # binary carries tessaro's resources itself.
 tessaro_add_wine_test(dialog SOURCES dialog/dialog_fixture.cpp dialog/layout_test.cpp
-    dialog/exchange_test.cpp dialog/installmode_test.cpp assoc/classes_root.cpp
+    dialog/exchange_test.cpp dialog/installmode_test.cpp dialog/aboutbox_test.cpp
+    assoc/classes_root.cpp TOOLS/screen.cpp
     ../dialog/tessaro.rc LIBS tessaro_dialog NEEDS_EXE)
+
+# A free-resources library for the about box to find, or not.
+add_library(rsrc32 SHARED dialog/rsrc32.cpp dialog/rsrc32.def dialog/rsrc32.rc)
+set_target_properties(rsrc32 PROPERTIES PREFIX "")
+target_link_libraries(rsrc32 PRIVATE tessaro_flags)
+target_link_options(rsrc32 PRIVATE -static-libgcc)
+string(REPLACE "/" "\\\\" rsrc32_win "Z:${CMAKE_CURRENT_BINARY_DIR}/rsrc32.dll")
+target_compile_definitions(test_dialog PRIVATE "RSRC32_DLL=\"${rsrc32_win}\"")
+add_dependencies(test_dialog rsrc32)
