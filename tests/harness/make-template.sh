@@ -16,5 +16,8 @@ reg 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N
 reg 'HKCU\Software\Wine\X11 Driver' /v Managed /d N
 # A crash ends the process with a backtrace instead of a dialog that waits.
 reg 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0
+# Windows maps ".exe" to "exefile", whose icon is the program's own; Wine's
+# prefix lacks the key, and every program then shows the shell's default.
+reg 'HKCR\.exe' /ve /d exefile
 wineserver -w
 touch "$tmpl/.ready"
