@@ -17,3 +17,6 @@ target_link_options(rsrc32 PRIVATE -static-libgcc)
 string(REPLACE "/" "\\\\" rsrc32_win "Z:${CMAKE_CURRENT_BINARY_DIR}/rsrc32.dll")
 target_compile_definitions(test_dialog PRIVATE "RSRC32_DLL=\"${rsrc32_win}\"")
 add_dependencies(test_dialog rsrc32)
+
+# The README's pictures of the dialog and the about box.
+add_subdirectory(${PROJECT_SOURCE_DIR}/scripts/shots ${CMAKE_BINARY_DIR}/shots)
