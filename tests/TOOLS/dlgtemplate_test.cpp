@@ -1,6 +1,7 @@
 #include "TOOLS/dlgtemplate.h"
 
 #include "TOOLS/toolwind.h"
+#include "harness/wine.h"
 #include "text/heap.h"
 
 #include <gtest/gtest.h>
@@ -302,15 +303,7 @@ TEST(DialogTemplate, AboutTemplateCreatesItsControls) {
         EXPECT_STREQ(expected[k].text, text);
         EXPECT_EQ(item.style, static_cast<uint32_t>(GetWindowLongA(child, GWL_STYLE)));
 
-        RECT mapped = {item.x, item.y, item.cx, item.cy};
-        MapDialogRect(dialog, &mapped);
-        RECT r;
-        GetWindowRect(child, &r);
-        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT *>(&r), 2);
-        EXPECT_EQ(mapped.left, r.left);
-        EXPECT_EQ(mapped.top, r.top);
-        EXPECT_EQ(mapped.right, r.right - r.left);
-        EXPECT_EQ(mapped.bottom, r.bottom - r.top);
+        ExpectAtDialogUnits(dialog, child, item.x, item.y, item.cx, item.cy);
     }
     EXPECT_EQ(nullptr, child) << "more than five controls";
     DestroyWindow(dialog);

@@ -697,16 +697,7 @@ TEST_F(ExeResources, AssociationDialogCreatesItsControls) {
             GetDlgItemTextA(dialog, e.id, text, sizeof text);
             EXPECT_STREQ(e.text, text) << Hex(text);
         }
-        // Position and size are mapped separately, as the dialog manager does.
-        RECT units = {e.x, e.y, e.cx, e.cy};
-        MapDialogRect(dialog, &units);
-        RECT actual;
-        GetWindowRect(child, &actual);
-        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT *>(&actual), 2);
-        EXPECT_EQ(units.left, actual.left);
-        EXPECT_EQ(units.top, actual.top);
-        EXPECT_EQ(units.right, actual.right - actual.left);
-        EXPECT_EQ(units.bottom, actual.bottom - actual.top);
+        ExpectAtDialogUnits(dialog, child, e.x, e.y, e.cx, e.cy);
     }
     EXPECT_EQ(count, i);
 

@@ -1,5 +1,7 @@
 #include "harness/wine.h"
 
+#include <gtest/gtest.h>
+
 #include <objbase.h>
 #include <shlobj.h>
 
@@ -282,4 +284,16 @@ size_t WaitForFolderWindows(const std::string &title, size_t count, DWORD ms) {
         Sleep(100);
     } while (static_cast<LONG>(end - GetTickCount()) > 0);
     return n;
+}
+
+void ExpectAtDialogUnits(HWND dialog, HWND child, int x, int y, int cx, int cy) {
+    RECT units = {x, y, cx, cy};
+    MapDialogRect(dialog, &units);
+    RECT actual;
+    GetWindowRect(child, &actual);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT *>(&actual), 2);
+    EXPECT_EQ(units.left, actual.left);
+    EXPECT_EQ(units.top, actual.top);
+    EXPECT_EQ(units.right, actual.right - actual.left);
+    EXPECT_EQ(units.bottom, actual.bottom - actual.top);
 }

@@ -64,3 +64,7 @@ std::vector<HWND> FolderWindows(const std::string &title);
 void CloseFolderWindows();
 // Waits for `count` folder windows titled `title`; returns how many came.
 size_t WaitForFolderWindows(const std::string &title, size_t count, DWORD ms = 15000);
+
+// Expects the child at x, y with size cx, cy in dialog units, each mapped
+// on its own as the dialog manager maps them.
+void ExpectAtDialogUnits(HWND dialog, HWND child, int x, int y, int cx, int cy);
