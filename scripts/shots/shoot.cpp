@@ -50,9 +50,22 @@ bool SaveWindow(HWND window, const char *dir, const char *name) {
 
 } // namespace
 
+// Wine's folder verbs have no commands, so its lists would stay empty; this
+// run's private prefix gets the three a Windows system has.
+void RegisterFolderVerbs() {
+    const char *const verbs[][2] = {
+        {"Folder\\shell\\open\\command", "explorer.exe \"%1\""},
+        {"Folder\\shell\\explore\\command", "explorer.exe /e,\"%1\""},
+        {"Folder\\shell\\find\\command", "explorer.exe \"%1\""},
+    };
+    for (const auto &verb : verbs)
+        RegSetValueA(HKEY_CLASSES_ROOT, verb[0], REG_SZ, verb[1], lstrlenA(verb[1]));
+}
+
 int main(int argc, char **argv) {
     if (argc != 3)
         return 2;
+    RegisterFolderVerbs();
     SetCursorPos(400, 360);
     char line[MAX_PATH + 2];
     wsprintfA(line, "\"%s\"", argv[1]);
