@@ -1,0 +1,323 @@
+// Shortcut files that anyone can put in front of tessaro: cut short, random,
+// with item lists that lie about their sizes, pointing at things that are
+// gone or are no files. tessaro.exe runs for real, under the debugger (so a
+// crash is seen and Wine's debugger never starts), with the exec trace
+// showing every folder it asks the shell to open.
+#include "reliability/shell_watch.h"
+
+#include <gtest/gtest.h>
+#include <shlobj.h>
+#include <random>
+#include <string.h>
+
+namespace {
+
+std::string Word(unsigned value) {
+    return std::string{static_cast<char>(value & 0xFF), static_cast<char>((value >> 8) & 0xFF)};
+}
+
+unsigned WordAt(const std::string &bytes, size_t at) {
+    return static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1]) << 8;
+}
+
+const DWORD kHasIdList = 1;
+const size_t kHeaderSize = 76;
+
+// A header the shell link object accepts: its size and class identifier.
+std::string LinkHeader(DWORD flags) {
+    std::string header(kHeaderSize, '\0');
+    header[0] = kHeaderSize;
+    const unsigned char clsid[16] = {0x01, 0x14, 0x02, 0, 0, 0, 0, 0, 0xC0, 0, 0, 0, 0, 0, 0, 0x46};
+    memcpy(&header[4], clsid, sizeof clsid);
+    memcpy(&header[20], &flags, sizeof flags);
+    return header;
+}
+
+// Offsets of the item sizes in a saved shortcut, the list's own size first.
+std::vector<size_t> ItemOffsets(const std::string &link) {
+    std::vector<size_t> offsets;
+    for (size_t at = kHeaderSize + 2; at + 2 <= link.size() && WordAt(link, at);
+         at += WordAt(link, at))
+        offsets.push_back(at);
+    return offsets;
+}
+
+std::string WithWord(std::string bytes, size_t at, unsigned value) {
+    bytes.replace(at, 2, Word(value));
+    return bytes;
+}
+
+// What this process's own shell link object makes of the file: whether a
+// target list comes out of it.
+bool PlatformGivesList(const std::string &path) {
+    IShellLinkA *link = nullptr;
+    if (CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                         reinterpret_cast<void **>(&link)) != S_OK)
+        return false;
+    bool gives = false;
+    IPersistFile *file = nullptr;
+    if (link->QueryInterface(IID_IPersistFile, reinterpret_cast<void **>(&file)) == S_OK) {
+        WCHAR wide[MAX_PATH];
+        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+        LPITEMIDLIST list = nullptr;
+        gives = file->Load(wide, STGM_READ) == S_OK && link->GetIDList(&list) == S_OK && list;
+        CoTaskMemFree(list);
+        file->Release();
+    }
+    link->Release();
+    return gives;
+}
+
+bool SaveListAsShortcut(const std::string &link, LPCITEMIDLIST list) {
+    IShellLinkA *shell = nullptr;
+    if (CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                         reinterpret_cast<void **>(&shell)) != S_OK)
+        return false;
+    bool ok = false;
+    IPersistFile *file = nullptr;
+    if (shell->SetIDList(list) == S_OK &&
+        shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void **>(&file)) == S_OK) {
+        WCHAR wide[MAX_PATH];
+        MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wide, MAX_PATH);
+        ok = file->Save(wide, TRUE) == S_OK;
+        file->Release();
+    }
+    shell->Release();
+    return ok;
+}
+
+// The first applet of the Control Panel, as a full list.
+LPITEMIDLIST ControlPanelItem() {
+    LPITEMIDLIST panel = nullptr, full = nullptr;
+    if (SHGetSpecialFolderLocation(nullptr, CSIDL_CONTROLS, &panel) != S_OK)
+        return nullptr;
+    IShellFolder *desktop = nullptr, *folder = nullptr;
+    IEnumIDList *items = nullptr;
+    if (SHGetDesktopFolder(&desktop) == S_OK &&
+        desktop->BindToObject(panel, nullptr, IID_IShellFolder,
+                              reinterpret_cast<void **>(&folder)) == S_OK &&
+        folder->EnumObjects(nullptr, SHCONTF_NONFOLDERS, &items) == S_OK) {
+        LPITEMIDLIST item = nullptr;
+        if (items->Next(1, &item, nullptr) == S_OK) {
+            full = ILCombine(panel, item);
+            CoTaskMemFree(item);
+        }
+    }
+    if (items)
+        items->Release();
+    if (folder)
+        folder->Release();
+    if (desktop)
+        desktop->Release();
+    CoTaskMemFree(panel);
+    return full;
+}
+
+struct Hostile {
+    std::string what;
+    std::string bytes;
+};
+
+class HostileLinks : public testing::Test {
+  protected:
+    // ASCII only: the exec trace prints other characters escaped.
+    ScratchDir dir{"tessaro-hostile"};
+    std::string folder = dir.Join("dir\\sub");
+    std::string target = folder + "\\target.txt";
+    std::string good = dir.Join("good.lnk");
+    std::string goodBytes;
+
+    void SetUp() override {
+        ASSERT_TRUE(MakeDirs(folder));
+        ASSERT_TRUE(WriteFileBytes(target, "x"));
+        ASSERT_TRUE(MakeShortcut(good, target));
+        goodBytes = ReadFileBytes(good);
+        ASSERT_GE(ItemOffsets(goodBytes).size(), 3u) << "a file-system list has several items";
+        CloseFolderWindows();
+    }
+    void TearDown() override { CloseFolderWindows(); }
+
+    std::string Write(const std::string &name, const std::string &bytes) {
+        std::string path = dir.Join(name);
+        EXPECT_TRUE(WriteFileBytes(path, bytes)) << path;
+        return path;
+    }
+
+    static void ExpectEndedWell(const OpenRun &run) {
+        EXPECT_TRUE(run.child.started);
+        EXPECT_TRUE(run.child.finished);
+        EXPECT_FALSE(run.child.crashed);
+        EXPECT_EQ(0u, run.child.exitCode);
+    }
+
+    // One process per file: only when a group run goes wrong, to name the
+    // file that did it.
+    void BlameEach(const std::vector<std::string> &paths) {
+        for (const std::string &path : paths) {
+            OpenRun alone = RunOpenMode(Quote(path), 20000);
+            if (alone.child.crashed || !alone.child.finished || alone.child.exitCode ||
+                !alone.executed.empty())
+                ADD_FAILURE() << path << ": crashed " << alone.child.crashed << ", finished "
+                              << alone.child.finished << ", exit " << alone.child.exitCode
+                              << ", opened " << alone.executed.size();
+        }
+    }
+};
+
+TEST_F(HostileLinks, FilesTheShellRefusesOpenNothing) {
+    std::vector<Hostile> files = {{"empty", ""}};
+    for (size_t n = 10; n < goodBytes.size(); n += 10)
+        files.push_back({"cut at " + std::to_string(n), goodBytes.substr(0, n)});
+    std::mt19937 random(7);
+    auto bytes = [&](size_t n) {
+        std::string out(n, '\0');
+        for (char &c : out)
+            c = static_cast<char>(random());
+        return out;
+    };
+    for (int i = 0; i < 16; ++i)
+        files.push_back({"random " + std::to_string(i), bytes(1 + random() % 1200)});
+    for (int i = 0; i < 16; ++i)
+        files.push_back({"header, then random " + std::to_string(i),
+                         LinkHeader(kHasIdList) + bytes(1 + random() % 600)});
+    const std::string rest = std::string(40, '\0');
+    std::vector<size_t> items = ItemOffsets(goodBytes);
+    files.insert(
+        files.end(),
+        {
+            {"list announced, none there", LinkHeader(kHasIdList)},
+            {"list of size 0", LinkHeader(kHasIdList) + Word(0)},
+            {"item overruns list and file", LinkHeader(kHasIdList) + Word(24) + Word(0x7FFF) +
+                                                "\x01" + std::string(19, 'a') + Word(0)},
+            {"items run past the list's end",
+             LinkHeader(kHasIdList) + Word(8) + Word(4) + "xx" + Word(4) + "yy" + rest},
+            {"item of size 1",
+             LinkHeader(kHasIdList) + Word(8) + Word(1) + "\x01\x01\x01\x01" + Word(0)},
+            {"list size overruns the file", WithWord(goodBytes, kHeaderSize, 0xFFFF)},
+            {"list size ends inside an item", WithWord(goodBytes, kHeaderSize, items[0] - 78 + 21)},
+        });
+
+    std::vector<std::string> paths;
+    std::string arguments;
+    for (size_t i = 0; i < files.size(); ++i) {
+        std::string path = Write("h" + std::to_string(i) + ".lnk", files[i].bytes);
+        // Defines "broken" on this platform: the shell gives no list.
+        ASSERT_FALSE(PlatformGivesList(path)) << files[i].what;
+        paths.push_back(path);
+        arguments += " " + Quote(path);
+    }
+    // Last, so that all the others are known to have been gone through.
+    OpenRun run = RunOpenMode("/verb:\"open\"" + arguments + " " + Quote(good));
+    ExpectEndedWell(run);
+    EXPECT_TRUE(run.boxes.empty()) << run.boxes[0];
+    ASSERT_EQ(1u, run.executed.size()) << files.size() << " refused files";
+    EXPECT_EQ(folder, run.executed[0].folder);
+    EXPECT_EQ(1u, WaitForFolderWindows("sub", 1));
+    if (HasFailure())
+        BlameEach(paths);
+    RecordProperty("refused_files", static_cast<int>(files.size()));
+}
+
+TEST_F(HostileLinks, TargetsThatAreGoneOrNoFilesEndTheRunWithZero) {
+    // The stored list is used as it is: a deleted target's folder opens.
+    std::string kept = dir.Join("kept");
+    ASSERT_TRUE(MakeDirs(kept));
+    ASSERT_TRUE(WriteFileBytes(kept + "\\t.txt", "x"));
+    std::string deletedFile = dir.Join("deleted-file.lnk");
+    ASSERT_TRUE(MakeShortcut(deletedFile, kept + "\\t.txt"));
+    ASSERT_TRUE(DeleteFileA((kept + "\\t.txt").c_str()));
+
+    std::string gone = dir.Join("gone");
+    ASSERT_TRUE(MakeDirs(gone));
+    ASSERT_TRUE(WriteFileBytes(gone + "\\t.txt", "x"));
+    std::string deletedFolder = dir.Join("deleted-folder.lnk");
+    ASSERT_TRUE(MakeShortcut(deletedFolder, gone + "\\t.txt"));
+    ASSERT_TRUE(DeleteFileA((gone + "\\t.txt").c_str()) && RemoveDirectoryA(gone.c_str()));
+
+    // The same list with its drive item naming a drive that is not there.
+    std::string noDrive = goodBytes;
+    size_t drive = noDrive.find("C:\\", ItemOffsets(noDrive)[1]);
+    ASSERT_LT(drive, ItemOffsets(noDrive)[2]) << "the second item names the drive";
+    noDrive[drive] = 'Q';
+    ASSERT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("Q:\\"));
+    std::string missingDrive = Write("no-drive.lnk", noDrive);
+    std::string qFolder = "Q" + folder.substr(1);
+
+    LPITEMIDLIST applet = ControlPanelItem();
+    ASSERT_NE(nullptr, applet) << "the Control Panel lists no applet";
+    std::string controlPanel = dir.Join("applet.lnk");
+    ASSERT_TRUE(SaveListAsShortcut(controlPanel, applet));
+    CoTaskMemFree(applet);
+
+    {
+        SCOPED_TRACE("target file deleted");
+        OpenRun run = RunOpenMode(Quote(deletedFile));
+        ExpectEndedWell(run);
+        ASSERT_EQ(1u, run.executed.size());
+        EXPECT_EQ(kept, run.executed[0].folder);
+        EXPECT_TRUE(run.boxes.empty());
+        EXPECT_EQ(1u, WaitForFolderWindows("kept", 1));
+    }
+    // A folder that is not there: the shell says so in a box of its own,
+    // and tessaro goes on once it is answered.
+    for (const auto &c :
+         {std::make_pair(deletedFolder, gone), std::make_pair(missingDrive, qFolder)}) {
+        SCOPED_TRACE(c.first);
+        OpenRun run = RunOpenMode(Quote(c.first));
+        ExpectEndedWell(run);
+        ASSERT_EQ(1u, run.executed.size());
+        EXPECT_EQ(c.second, run.executed[0].folder);
+        EXPECT_EQ(1u, run.boxes.size());
+        EXPECT_TRUE(FolderWindows(LastComponent(c.second)).empty());
+    }
+    {
+        SCOPED_TRACE("Control Panel applet");
+        OpenRun run = RunOpenMode("/verb:\"open\" " + Quote(controlPanel));
+        ExpectEndedWell(run);
+        // The parent is the Control Panel: no path, but the shell is asked.
+        ASSERT_EQ(1u, run.executed.size());
+        EXPECT_EQ("", run.executed[0].folder);
+        EXPECT_NE(std::string::npos,
+                  run.child.wineLog.find("::{21ec2020-3aea-1069-a2dd-08002b30309d}"))
+            << "the shell runs the Control Panel";
+        EXPECT_TRUE(run.boxes.empty());
+    }
+}
+
+TEST_F(HostileLinks, ItemSizesBeyondTheStoredList) {
+    // The declared size runs past the end of the file, but the items in it
+    // end properly: the shell takes them, and tessaro opens their folder.
+    std::string list = goodBytes.substr(kHeaderSize + 2, WordAt(goodBytes, kHeaderSize));
+    std::string intact =
+        Write("intact.lnk", LinkHeader(kHasIdList) + Word(list.size() + 0x100) + list);
+    OpenRun run = RunOpenMode(Quote(intact));
+    ExpectEndedWell(run);
+    ASSERT_EQ(1u, run.executed.size());
+    EXPECT_EQ(folder, run.executed[0].folder);
+
+    // Items whose sizes reach past the stored list: Wine's link object
+    // walks on into memory beyond it, so what comes back varies from run to
+    // run. Whatever it is, tessaro must end normally and ask for at most
+    // one folder per file.
+    std::vector<size_t> items = ItemOffsets(goodBytes);
+    std::vector<Hostile> files = {
+        {"first item of size 0xFFFF", WithWord(goodBytes, items[0], 0xFFFF)},
+        {"last item 256 bytes longer",
+         WithWord(goodBytes, items.back(), WordAt(goodBytes, items.back()) + 256)},
+        {"list size past the file, items cut",
+         LinkHeader(kHasIdList) + Word(0xFFFF) + list.substr(0, 20)},
+        {"known item type, size 0x7FFF",
+         LinkHeader(kHasIdList) + Word(24) + Word(0x7FFF) + std::string(20, 'a') + Word(0)},
+    };
+    for (size_t i = 0; i < files.size(); ++i) {
+        SCOPED_TRACE(files[i].what);
+        OpenRun each = RunOpenMode(Quote(Write("o" + std::to_string(i) + ".lnk", files[i].bytes)));
+        ExpectEndedWell(each);
+        EXPECT_LE(each.executed.size(), 1u);
+        RecordProperty("overrun_" + std::to_string(i),
+                       std::to_string(each.executed.size()) + " opened, " +
+                           std::to_string(each.boxes.size()) + " shell boxes");
+    }
+}
+
+} // namespace
