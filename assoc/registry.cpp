@@ -1,7 +1,26 @@
 #include "assoc/registry.h"
 #include "text/capacity.h"
+#include "text/sjis.h"
 
 #include <string.h>
+
+namespace {
+
+// The longest prefix of the n bytes that ends on a whole character: a text
+// cut with a lone lead byte shows and reads back without it, so the dialog
+// would take an untouched value for an edited one.
+DWORD WholeCharacters(const char *text, DWORD n) {
+    DWORD whole = 0;
+    while (whole < n) {
+        DWORD step = IsSjisLeadByte(static_cast<unsigned char>(text[whole])) ? 2 : 1;
+        if (whole + step > n)
+            break;
+        whole += step;
+    }
+    return whole;
+}
+
+} // namespace
 
 bool OpenRegKey(HKEY parent, const char *name, HKEY *key) {
     return RegOpenKeyExA(parent, name, 0, KEY_ALL_ACCESS, key) == ERROR_SUCCESS;
@@ -46,7 +65,7 @@ bool ReadRegDefaultValue(HKEY key, char *buffer, DWORD size) {
     }
     // The system adds a missing terminator only where there is room for it.
     if (got == 0 || buffer[got - 1] != '\0')
-        buffer[got < size ? got : size - 1] = '\0';
+        buffer[got < size ? got : WholeCharacters(buffer, size - 1)] = '\0';
     return true;
 }
 

@@ -14,9 +14,10 @@ bool RegKeyExists(HKEY parent, const char *name);
 
 // Reads the default value into size bytes and always leaves a terminated
 // text: a string stored without its terminator is terminated (cut by one
-// byte when it fills the buffer). A value too long for the buffer, or of a
-// type other than REG_SZ and REG_EXPAND_SZ, is a failed read and leaves the
-// empty text. A missing value fails and leaves the buffer as it was.
+// byte when it fills the buffer, by two where one would split a double-byte
+// character). A value too long for the buffer, or of a type other than
+// REG_SZ and REG_EXPAND_SZ, is a failed read and leaves the empty text. A
+// missing value fails and leaves the buffer as it was.
 bool ReadRegDefaultValue(HKEY key, char *buffer, DWORD size);
 // Stores the text as REG_SZ, terminator included.
 bool WriteRegDefaultValue(HKEY key, const char *text);
