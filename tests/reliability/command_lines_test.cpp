@@ -10,7 +10,6 @@
 #include "text/trace.h"
 
 #include <gtest/gtest.h>
-#include <stdarg.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -196,16 +195,11 @@ class GuardedText {
     char *text_;
 };
 
-std::vector<std::string> captured;
+size_t traced = 0;
 
-int CaptureTrace(const char *format, ...) {
-    char line[2048];
-    va_list args;
-    va_start(args, format);
-    int n = vsnprintf(line, sizeof line, format, args);
-    va_end(args);
-    captured.push_back(line);
-    return n;
+int CountTrace(const char *, ...) {
+    ++traced;
+    return 0;
 }
 
 TEST(CommandLines, RawLeadBytesAtTheEndAreNeverReadPast) {
@@ -241,11 +235,11 @@ TEST(CommandLines, RawLeadBytesAtTheEndAreNeverReadPast) {
             continue; // InstallMode would show the dialog
         // The whole program on the same text: OpenMode finds nothing to
         // open and ends with 0.
-        captured.clear();
-        TraceSink = CaptureTrace;
+        traced = 0;
+        TraceSink = CountTrace;
         EXPECT_EQ(0, RunTessaro(line.c_str()));
         TraceSink = saved;
-        EXPECT_EQ(c.argv.size(), captured.size());
+        EXPECT_EQ(c.argv.size(), traced);
     }
 }
 

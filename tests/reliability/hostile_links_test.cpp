@@ -50,47 +50,37 @@ std::string WithWord(std::string bytes, size_t at, unsigned value) {
 // What this process's own shell link object makes of the file: whether a
 // target list comes out of it.
 bool PlatformGivesList(const std::string &path) {
-    IShellLinkA *link = nullptr;
-    if (CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                         reinterpret_cast<void **>(&link)) != S_OK)
-        return false;
-    bool gives = false;
     IPersistFile *file = nullptr;
-    if (link->QueryInterface(IID_IPersistFile, reinterpret_cast<void **>(&file)) == S_OK) {
-        WCHAR wide[MAX_PATH];
-        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+    if (CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IPersistFile,
+                         reinterpret_cast<void **>(&file)) != S_OK)
+        return false;
+    WCHAR wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+    bool gives = false;
+    IShellLinkA *link = nullptr;
+    if (file->Load(wide, STGM_READ) == S_OK &&
+        file->QueryInterface(IID_IShellLinkA, reinterpret_cast<void **>(&link)) == S_OK) {
         LPITEMIDLIST list = nullptr;
-        gives = file->Load(wide, STGM_READ) == S_OK && link->GetIDList(&list) == S_OK && list;
+        gives = link->GetIDList(&list) == S_OK && list;
         CoTaskMemFree(list);
-        file->Release();
+        link->Release();
     }
-    link->Release();
+    file->Release();
     return gives;
 }
 
-bool SaveListAsShortcut(const std::string &link, LPCITEMIDLIST list) {
-    IShellLinkA *shell = nullptr;
-    if (CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                         reinterpret_cast<void **>(&shell)) != S_OK)
-        return false;
-    bool ok = false;
-    IPersistFile *file = nullptr;
-    if (shell->SetIDList(list) == S_OK &&
-        shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void **>(&file)) == S_OK) {
-        WCHAR wide[MAX_PATH];
-        MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wide, MAX_PATH);
-        ok = file->Save(wide, TRUE) == S_OK;
-        file->Release();
-    }
-    shell->Release();
-    return ok;
+// A shortcut of nothing but a header and an item list, which may claim
+// more bytes than it has.
+std::string LinkWithList(const std::string &list, size_t declared) {
+    return LinkHeader(kHasIdList) + Word(static_cast<unsigned>(declared)) + list;
 }
 
-// The first applet of the Control Panel, as a full list.
-LPITEMIDLIST ControlPanelItem() {
-    LPITEMIDLIST panel = nullptr, full = nullptr;
+// The first applet of the Control Panel, as the bytes of its full list.
+std::string ControlPanelItem() {
+    LPITEMIDLIST panel = nullptr;
+    std::string full;
     if (SHGetSpecialFolderLocation(nullptr, CSIDL_CONTROLS, &panel) != S_OK)
-        return nullptr;
+        return full;
     IShellFolder *desktop = nullptr, *folder = nullptr;
     IEnumIDList *items = nullptr;
     if (SHGetDesktopFolder(&desktop) == S_OK &&
@@ -99,7 +89,9 @@ LPITEMIDLIST ControlPanelItem() {
         folder->EnumObjects(nullptr, SHCONTF_NONFOLDERS, &items) == S_OK) {
         LPITEMIDLIST item = nullptr;
         if (items->Next(1, &item, nullptr) == S_OK) {
-            full = ILCombine(panel, item);
+            LPITEMIDLIST combined = ILCombine(panel, item);
+            full.assign(reinterpret_cast<const char *>(combined), ILGetSize(combined));
+            ILFree(combined);
             CoTaskMemFree(item);
         }
     }
@@ -182,20 +174,19 @@ TEST_F(HostileLinks, FilesTheShellRefusesOpenNothing) {
                          LinkHeader(kHasIdList) + bytes(1 + random() % 600)});
     const std::string rest = std::string(40, '\0');
     std::vector<size_t> items = ItemOffsets(goodBytes);
-    files.insert(
-        files.end(),
-        {
-            {"list announced, none there", LinkHeader(kHasIdList)},
-            {"list of size 0", LinkHeader(kHasIdList) + Word(0)},
-            {"item overruns list and file", LinkHeader(kHasIdList) + Word(24) + Word(0x7FFF) +
-                                                "\x01" + std::string(19, 'a') + Word(0)},
-            {"items run past the list's end",
-             LinkHeader(kHasIdList) + Word(8) + Word(4) + "xx" + Word(4) + "yy" + rest},
-            {"item of size 1",
-             LinkHeader(kHasIdList) + Word(8) + Word(1) + "\x01\x01\x01\x01" + Word(0)},
-            {"list size overruns the file", WithWord(goodBytes, kHeaderSize, 0xFFFF)},
-            {"list size ends inside an item", WithWord(goodBytes, kHeaderSize, items[0] - 78 + 21)},
-        });
+    files.insert(files.end(),
+                 {
+                     {"list announced, none there", LinkHeader(kHasIdList)},
+                     {"list of size 0", LinkWithList("", 0)},
+                     {"item overruns list and file",
+                      LinkWithList(Word(0x7FFF) + "\x01" + std::string(19, 'a') + Word(0), 24)},
+                     {"items run past the list's end",
+                      LinkWithList(Word(4) + "xx" + Word(4) + "yy" + rest, 8)},
+                     {"item of size 1", LinkWithList(Word(1) + "\x01\x01\x01\x01" + Word(0), 8)},
+                     {"list size overruns the file", WithWord(goodBytes, kHeaderSize, 0xFFFF)},
+                     {"list size ends inside an item",
+                      WithWord(goodBytes, kHeaderSize, WordAt(goodBytes, items[0]) + 1)},
+                 });
 
     std::vector<std::string> paths;
     std::string arguments;
@@ -209,7 +200,7 @@ TEST_F(HostileLinks, FilesTheShellRefusesOpenNothing) {
     // Last, so that all the others are known to have been gone through.
     OpenRun run = RunOpenMode("/verb:\"open\"" + arguments + " " + Quote(good));
     ExpectEndedWell(run);
-    EXPECT_TRUE(run.boxes.empty()) << run.boxes[0];
+    EXPECT_EQ(std::vector<std::string>{}, run.boxes);
     ASSERT_EQ(1u, run.executed.size()) << files.size() << " refused files";
     EXPECT_EQ(folder, run.executed[0].folder);
     EXPECT_EQ(1u, WaitForFolderWindows("sub", 1));
@@ -243,11 +234,10 @@ TEST_F(HostileLinks, TargetsThatAreGoneOrNoFilesEndTheRunWithZero) {
     std::string missingDrive = Write("no-drive.lnk", noDrive);
     std::string qFolder = "Q" + folder.substr(1);
 
-    LPITEMIDLIST applet = ControlPanelItem();
-    ASSERT_NE(nullptr, applet) << "the Control Panel lists no applet";
-    std::string controlPanel = dir.Join("applet.lnk");
-    ASSERT_TRUE(SaveListAsShortcut(controlPanel, applet));
-    CoTaskMemFree(applet);
+    std::string applet = ControlPanelItem();
+    ASSERT_FALSE(applet.empty()) << "the Control Panel lists no applet";
+    std::string controlPanel = Write("applet.lnk", LinkWithList(applet, applet.size()));
+    ASSERT_TRUE(PlatformGivesList(controlPanel));
 
     {
         SCOPED_TRACE("target file deleted");
@@ -288,8 +278,7 @@ TEST_F(HostileLinks, ItemSizesBeyondTheStoredList) {
     // The declared size runs past the end of the file, but the items in it
     // end properly: the shell takes them, and tessaro opens their folder.
     std::string list = goodBytes.substr(kHeaderSize + 2, WordAt(goodBytes, kHeaderSize));
-    std::string intact =
-        Write("intact.lnk", LinkHeader(kHasIdList) + Word(list.size() + 0x100) + list);
+    std::string intact = Write("intact.lnk", LinkWithList(list, list.size() + 0x100));
     OpenRun run = RunOpenMode(Quote(intact));
     ExpectEndedWell(run);
     ASSERT_EQ(1u, run.executed.size());
@@ -304,10 +293,9 @@ TEST_F(HostileLinks, ItemSizesBeyondTheStoredList) {
         {"first item of size 0xFFFF", WithWord(goodBytes, items[0], 0xFFFF)},
         {"last item 256 bytes longer",
          WithWord(goodBytes, items.back(), WordAt(goodBytes, items.back()) + 256)},
-        {"list size past the file, items cut",
-         LinkHeader(kHasIdList) + Word(0xFFFF) + list.substr(0, 20)},
+        {"list size past the file, items cut", LinkWithList(list.substr(0, 20), 0xFFFF)},
         {"known item type, size 0x7FFF",
-         LinkHeader(kHasIdList) + Word(24) + Word(0x7FFF) + std::string(20, 'a') + Word(0)},
+         LinkWithList(Word(0x7FFF) + std::string(20, 'a') + Word(0), 24)},
     };
     for (size_t i = 0; i < files.size(); ++i) {
         SCOPED_TRACE(files[i].what);
