@@ -1,7 +1,12 @@
 // The least a program can do to open the folder of a shortcut's target:
 // load the shortcut, cut the last item off its list, run "open" on the
 // rest. The path is the whole command line after the program name.
+//
+// Built a second time with FLOOR_COMMON_CONTROLS: the start-up that the
+// design prescribes for both modes also calls InitCommonControls, and that
+// copy shows what comctl32 alone costs.
 #include <windows.h>
+#include <commctrl.h>
 #include <objbase.h>
 #include <shellapi.h>
 #include <shlobj.h>
@@ -61,6 +66,9 @@ void OpenParent(const char *path) {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+#ifdef FLOOR_COMMON_CONTROLS
+    InitCommonControls();
+#endif
     CoInitialize(nullptr);
     OpenParent(SkipProgramName(GetCommandLineA()));
     CoUninitialize();
