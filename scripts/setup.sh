@@ -9,6 +9,8 @@ have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok ins
 pkgs="cmake ninja-build g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 wine64 \
 xvfb xdotool imagemagick fonts-ipafont-gothic locales googletest python3 clang \
 clang-format"
+# The benchmarks: the splitter's host build and Google Benchmark.
+pkgs="$pkgs g++ libbenchmark-dev"
 for p in $pkgs; do have "$p" || need="$need $p"; done
 
 sudo=""
