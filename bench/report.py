@@ -1,0 +1,454 @@
+#!/usr/bin/env python3
+"""Turns the raw results of bench/run.sh into the table and the breakdowns.
+
+    report.py RESULTS_DIR [--docs docs/performance.md]
+
+Every figure comes from a file of RESULTS_DIR; nothing is assumed.
+"""
+import argparse
+import datetime
+import json
+import os
+import platform
+import re
+import statistics
+import subprocess
+import sys
+
+SIZE_GOAL = 40 * 1024
+OPEN_GOAL = 1.05
+DIALOG_GOAL = 1.2
+LINEAR_GOAL = 40.0
+
+
+def read_runs(path):
+    """Lines "name ms ok desktop", in run order."""
+    runs = []
+    if os.path.exists(path):
+        with open(path) as f:
+            for line in f:
+                name, ms, ok, desktop = line.split()
+                runs.append((name, float(ms), ok == "1", desktop))
+    return runs
+
+
+def timing(path):
+    """Medians per program, and the rounds in which all of them succeeded."""
+    runs = read_runs(path)
+    good, failed = {}, {}
+    for name, ms, ok, _ in runs:
+        good.setdefault(name, [])
+        failed.setdefault(name, 0)
+        if ok:
+            good[name].append(ms)
+        else:
+            failed[name] += 1
+    # A round starts with each tessaro run and holds the runs up to the next.
+    rounds, current = [], None
+    for name, ms, ok, _ in runs:
+        if name == "tessaro":
+            current = {}
+            rounds.append(current)
+        if current is not None:
+            current[name] = ms if ok else None
+    # The desktop should be one process for the whole series; a new one
+    # means some run may have paid for starting it.
+    desktops = len({d for _, _, _, d in runs})
+    result = {"runs": good, "failed": failed, "rounds": rounds, "desktops": desktops,
+              "median": {n: statistics.median(v) for n, v in good.items() if v}}
+    return result
+
+
+def ratio(t, a, b):
+    """Ratio of the medians of a and b, and the median of per-round ratios."""
+    m = t["median"]
+    if a not in m or b not in m:
+        return None, None
+    per_round = [r[a] / r[b] for r in t["rounds"] if r.get(a) and r.get(b)]
+    return m[a] / m[b], statistics.median(per_round) if per_round else None
+
+
+def sizes(path):
+    out = {}
+    with open(path) as f:
+        for line in f:
+            name, size = line.rsplit(None, 1)
+            out[os.path.basename(name)] = int(size)
+    return out
+
+
+def sections(path):
+    rows = []
+    with open(path) as f:
+        for line in f:
+            m = re.match(r"\s*\d+\s+(\S+)\s+([0-9a-f]{8})\s", line)
+            if m:
+                rows.append((m.group(1), int(m.group(2), 16)))
+    return rows
+
+
+def symbols(path, count):
+    """The largest functions and read-only data, as nm -S sorts them."""
+    rows = []
+    with open(path) as f:
+        for line in f:
+            parts = line.rstrip("\n").split(" ", 3)
+            if len(parts) == 4 and parts[2] in "TtRr":
+                rows.append((int(parts[1], 16), parts[2], parts[3]))
+    rows.sort(key=lambda r: -r[0])
+    return rows[:count]
+
+
+def map_contributions(path):
+    """Bytes each input file puts into each output section, from the map."""
+    owners = {}
+    started = False
+    pending = None
+    pattern = re.compile(r"^\s+0x([0-9a-f]+)\s+0x([0-9a-f]+)\s+(\S.*)$")
+    with open(path) as f:
+        for line in f:
+            if line.startswith("Linker script and memory map"):
+                started = True
+                continue
+            if not started:
+                continue
+            head = re.match(r"^ (\.[A-Za-z]+)\S*(.*)$", line)
+            if head:
+                pending = head.group(1)
+                rest = head.group(2)
+                if not rest.strip():
+                    continue
+                line = rest
+            elif pending is None:
+                continue
+            m = pattern.match(line)
+            if not m or pending is None:
+                pending = None
+                continue
+            address, size, owner = int(m.group(1), 16), int(m.group(2), 16), m.group(3)
+            if address and size and not owner.startswith("*"):
+                m2 = re.search(r"([^/]+\.a)\(", owner)
+                key = m2.group(1) if m2 else os.path.basename(owner)
+                owners.setdefault(key, {}).setdefault(pending, 0)
+                owners[key][pending] += size
+            pending = None
+    return owners
+
+
+def splitter(path):
+    with open(path) as f:
+        data = json.load(f)
+    medians = {}
+    for b in data["benchmarks"]:
+        if b.get("aggregate_name") != "median":
+            continue
+        name, arg = b["run_name"].split("/")
+        medians[(name, int(arg))] = b
+    return data.get("context", {}), medians
+
+
+def read_load(path):
+    try:
+        with open(path) as f:
+            return " ".join(f.read().split()[:3])
+        return "?"
+    except OSError:
+        return "?"
+
+
+def fmt(x, digits=1):
+    return "-" if x is None else f"{x:,.{digits}f}"
+
+
+def met(ok):
+    return "yes" if ok else "NO"
+
+
+DESIGN_CALL = {"open": "InitCommonControls", "dialog": "shell icons"}
+
+
+def build_table(res):
+    rows = []
+    for key, label, goal in (
+        ("open", "OpenMode: start to exit, median ms", OPEN_GOAL),
+        ("dialog", "InstallMode: start to filled dialog, median ms", DIALOG_GOAL),
+    ):
+        t = res[key]
+        r, _ = ratio(t, "tessaro", "floor")
+        m = t["median"]
+        if r is None:
+            rows.append([label, "-", "-", "-", f"<= {goal}", "NO (no runs)"])
+            continue
+        ok = r <= goal and not t["failed"].get("tessaro")
+        rows.append([label, fmt(m["tessaro"]), fmt(m["floor"]), fmt(r, 3), f"<= {goal}",
+                     met(ok)])
+        d, _ = ratio(t, "tessaro", "design")
+        if d is not None:
+            rows.append([f"  same, floor + {DESIGN_CALL[key]} (no goal)", fmt(m["tessaro"]),
+                         fmt(m["design"]), fmt(d, 3), "-", "-"])
+    s = res["sizes"]
+    exe, empty = s["tessaro.exe"], s["floor_empty.exe"]
+    rows.append(["Size: tessaro.exe stripped, bytes", f"{exe:,}", f"{empty:,}",
+                 fmt(exe / empty, 2), f"<= {SIZE_GOAL:,}", met(exe <= SIZE_GOAL)])
+    _, m = res["split"]
+    for name, label in (("BM_SplitPlain", "plain"), ("BM_SplitDoubleByte", "double-byte")):
+        small, large = m[(name, 1024)], m[(name, 32768)]
+        r = large["cpu_time"] / small["cpu_time"]
+        rows.append([f"Splitter {label}: 32 KiB line, ns/call (floor: 1 KiB)",
+                     fmt(large["cpu_time"], 0), fmt(small["cpu_time"], 0), fmt(r, 1),
+                     f"<= {LINEAR_GOAL:.0f}", met(r <= LINEAR_GOAL)])
+    allocs = [m[(n, a)]["allocs_per_call"] for n in ("BM_SplitPlain", "BM_SplitDoubleByte")
+              for a in (1024, 8192, 32768)]
+    exact = all(a == 1.0 for a in allocs)
+    shown = "1" if exact else ", ".join(fmt(a, 2) for a in allocs)
+    rows.append(["Splitter: allocations per call (all six)", shown, "1", "-", "= 1",
+                 met(exact)])
+    return rows
+
+
+def render(rows, markdown):
+    head = ["figure", "tessaro", "floor", "ratio", "goal", "met"]
+    if markdown:
+        lines = ["| " + " | ".join(head) + " |", "|" + "---|" * len(head)]
+        lines += ["| " + " | ".join(r) + " |" for r in rows]
+        return "\n".join(lines)
+    widths = [max(len(r[i]) for r in [head] + rows) for i in range(len(head))]
+    def line(r):
+        return "  ".join(c.ljust(w) if i == 0 else c.rjust(w)
+                         for i, (c, w) in enumerate(zip(r, widths)))
+    return "\n".join([line(head), line(["-" * w for w in widths])] + [line(r) for r in rows])
+
+
+PROGRAMS = {
+    "open": {"tessaro": "tessaro.exe", "floor": "floor", "design": "floor + InitCommonControls"},
+    "dialog": {"tessaro": "tessaro.exe", "floor": "floor", "design": "floor + shell icons"},
+}
+
+
+def details(res):
+    out = []
+    for key, label in (("open", "OpenMode"), ("dialog", "InstallMode")):
+        t = res[key]
+        for who, title in PROGRAMS[key].items():
+            r = t["runs"].get(who, [])
+            failed = t["failed"].get(who, 0)
+            if r:
+                q = statistics.quantiles(r, n=4) if len(r) > 1 else [r[0]] * 3
+                out.append(f"{label}, {title}: {len(r)} runs, median {fmt(statistics.median(r))}"
+                           f" ms, quartiles {fmt(q[0])}..{fmt(q[2])}, min {fmt(min(r))},"
+                           f" max {fmt(max(r))}, failed {failed}")
+            else:
+                out.append(f"{label}, {title}: no successful run, failed {failed}")
+        for a, b in (("tessaro", "floor"), ("design", "floor"), ("tessaro", "design")):
+            r, per_round = ratio(t, a, b)
+            if r is not None:
+                out.append(f"{label}: {PROGRAMS[key][a]} / {PROGRAMS[key][b]}: ratio of medians"
+                           f" {fmt(r, 3)}, median of per-round ratios {fmt(per_round, 3)}")
+        if t["desktops"] > 1:
+            out.append(f"{label}: WARNING: the desktop process changed during the series"
+                       f" ({t['desktops']} different ones)")
+    return out
+
+
+def size_breakdown(res):
+    out = ["Sections of tessaro.exe (bytes; .bss takes no file space):"]
+    for name, size in res["sections"]:
+        out.append(f"  {name:8} {size:7,}")
+    out.append("Sections of the empty GUI exe:")
+    for name, size in res["sections_empty"]:
+        out.append(f"  {name:8} {size:7,}")
+    out.append("Input files by bytes placed (.text / .rdata / .data / .idata), from the map:")
+    owners = res["map"]
+    def total(o):
+        return sum(v for k, v in owners[o].items() if k != ".bss")
+    for o in sorted(owners, key=lambda o: -total(o))[:14]:
+        parts = owners[o]
+        out.append(f"  {total(o):6,}  {o}  (" +
+                   ", ".join(f"{k} {v:,}" for k, v in sorted(parts.items()) if k != ".bss")
+                   + ")")
+    out.append("Largest functions and constant data (unstripped link):")
+    for size, kind, name in res["symbols"]:
+        out.append(f"  {size:6,} {kind} {name}")
+    return out
+
+
+def machine():
+    cpu = "unknown"
+    with open("/proc/cpuinfo") as f:
+        for line in f:
+            if line.startswith("model name"):
+                cpu = line.split(":", 1)[1].strip()
+                break
+    cores = os.cpu_count()
+    try:
+        mem = os.sysconf("SC_PAGE_SIZE") * os.sysconf("SC_PHYS_PAGES") / 2**30
+    except (ValueError, OSError):
+        mem = 0
+    distro = ""
+    if os.path.exists("/etc/debian_version"):
+        with open("/etc/debian_version") as f:
+            distro = "Debian " + f.read().strip()
+    try:
+        load = open("/proc/loadavg").read().split()[:3]
+    except OSError:
+        load = ["?"] * 3
+    return cpu, cores, mem, distro, platform.release(), load
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("results")
+    ap.add_argument("--docs")
+    a = ap.parse_args()
+    d = a.results
+    res = {
+        "open": timing(os.path.join(d, "open.txt")),
+        "dialog": timing(os.path.join(d, "dialog.txt")),
+        "sizes": sizes(os.path.join(d, "sizes.txt")),
+        "sections": sections(os.path.join(d, "sections.txt")),
+        "sections_empty": sections(os.path.join(d, "sections-empty.txt")),
+        "symbols": symbols(os.path.join(d, "symbols.txt"), 12),
+        "map": map_contributions(os.path.join(d, "tessaro.map")),
+        "split": splitter(os.path.join(d, "split.json")),
+        "load_start": read_load(os.path.join(d, "load-start.txt")),
+    }
+    with open(os.path.join(d, "wine-version.txt")) as f:
+        wine = f.read().strip()
+    rows = build_table(res)
+    print(render(rows, markdown=False))
+    print()
+    for line in details(res):
+        print(line)
+    print()
+    for line in size_breakdown(res):
+        print(line)
+    if a.docs:
+        write_docs(a.docs, res, rows, wine)
+        print(f"\nwrote {a.docs}")
+    return 0
+
+
+def explain(res):
+    """Where the time goes, from this run's figures."""
+    out = ["## Where the time goes", ""]
+    t = res["open"]
+    own, _ = ratio(t, "tessaro", "design")
+    call, _ = ratio(t, "design", "floor")
+    whole, _ = ratio(t, "tessaro", "floor")
+    if None not in (own, call, whole):
+        out.append(f"- OpenMode, {fmt(whole, 3)} times the floor (goal {OPEN_GOAL}). The design's"
+                   " start-up calls InitCommonControls in both modes, before COM, so an OpenMode"
+                   " run loads comctl32.dll, whose process attach under Wine registers its"
+                   " window classes, and user32's with them: the floor with that one call takes"
+                   f" {fmt(call, 3)} times the floor. tessaro takes {fmt(own, 3)} times that"
+                   " copy: splitting, tracing, the canonical paths through the shell namespace"
+                   " and the rest of its own work.")
+    t = res["dialog"]
+    own, _ = ratio(t, "tessaro", "design")
+    call, _ = ratio(t, "design", "floor")
+    whole, _ = ratio(t, "tessaro", "floor")
+    if None not in (own, call, whole):
+        out.append(f"- InstallMode, {fmt(whole, 3)} times the floor (goal {DIALOG_GOAL}). The"
+                   " dialog takes its icons as the shell's icon for the executable"
+                   " (SHGetFileInfoA, large and small). The first such call in a process makes"
+                   " the shell build its system image list (in a `WINEDEBUG=+timestamp,+shell`"
+                   " trace, the time between `SIC_Initialize` and its result) before it hands"
+                   " out the icon; shell32 and ole32 are loaded for it as well. The floor with"
+                   f" those calls takes {fmt(call, 3)} times the floor; tessaro takes"
+                   f" {fmt(own, 3)} times that copy: COM, the mutex, the registry reads, the"
+                   " verb lists and the layout.")
+    return "\n".join(out) + "\n"
+
+
+def write_docs(path, res, rows, wine):
+    cpu, cores, mem, distro, kernel, load = machine()
+    now = datetime.datetime.now(datetime.timezone.utc).strftime("%Y-%m-%d %H:%M UTC")
+    ctx, m = res["split"]
+    split_lines = []
+    for (name, arg), b in sorted(m.items()):
+        split_lines.append(f"| {name} | {arg:,} | {b['cpu_time']:,.0f} | "
+                           f"{b['allocs_per_call']:g} | {int(b['argc'])} |")
+    why = explain(res)
+    text = f"""# Performance
+
+Figures of the last run of `./scripts/bench.sh` (bench/run.sh), written by
+that run. tessaro is measured against floors: the smallest programs that do
+the same platform work with the same compile flags, entry point and link
+options (bench/floor_*.cpp).
+
+- Date: {now}
+- Machine: {cpu}, {cores} cores, {mem:.0f} GiB; {distro}, Linux {kernel};
+  load average {res['load_start']} at the start of the run, {' '.join(load)} at the end
+- Wine: {wine}, 32-bit prefix, ja_JP.UTF-8 (code page 932), private Xvfb,
+  persistent wineserver
+
+## Table
+
+{render(rows, markdown=True)}
+
+## How it is measured
+
+- OpenMode: `observe.exe` (bench/observe.cpp) starts the program with
+  CreateProcess and waits for its exit, timed with the performance counter.
+  tessaro runs as the shell runs it (`"tessaro.exe" /verb:"open" "C:\\bench\\target.lnk"`),
+  the floor with the shortcut's path alone. A run counts only if the folder
+  window then appears; the observer closes it and the script waits two
+  seconds, because Wine swallows an open that follows a close too closely.
+- InstallMode: the observer starts the program and polls every 2 ms for a
+  visible dialog titled "tessaro の関連づけ"; for tessaro it also waits until
+  both verb lists hold the two folder verbs registered in the prefix. The
+  floor shows the same dialog template and fills nothing. The observer then
+  closes the dialog and waits for the exit.
+- Each round runs tessaro, its floor, then the floor with the one platform
+  call that the design adds to it (OpenMode: InitCommonControls; the
+  dialog: its icons through SHGetFileInfoA, the shell's icon for the
+  executable); two warm-up rounds in the fresh prefix are not counted. A
+  ratio is the ratio of two medians; the median of the per-round ratios is
+  given below as a check.
+- The desktop: on Windows it is always there when a user starts a program.
+  Under Wine the first program that needs it starts `explorer.exe /desktop`
+  and the server closes it again when its count of foreign threads equals
+  the desktop process's running threads, which a single lingering thread
+  meets by chance. bench/hold.cpp keeps sixteen threads on it for the whole
+  series, and every timing records the desktop's process: one for the whole
+  series, or the report warns.
+- Size: the stripped tessaro.exe with all its resources, against the empty
+  GUI exe built the same way. The breakdown uses an unstripped link of the
+  same objects with a map file (bench/CMakeLists.txt).
+- Splitter: app/cmdline.cpp and text/sjis.cpp built for the host with
+  Google Benchmark (bench/native); code page 932's lead bytes and the heap are
+  shimmed, and every malloc, calloc and realloc of the linked objects is
+  counted. Medians of five repetitions, CPU time.
+
+## Noise
+
+The machine has two cores shared with other work: fuzzers, builds and test
+suites under Wine may run beside the benchmark (load averages at the start
+and the end of this run are above). Wine start-up times then jump by a
+hundred milliseconds or more in single runs; running the programs round by
+round puts all of them under the same load, and the medians and per-round
+ratios damp single outliers, but ratios close to a goal can move by several
+hundredths between runs.
+
+{why}
+## Timings in detail
+
+""" + "\n".join(f"- {line}" for line in details(res)) + f"""
+
+## Size in detail
+
+```
+""" + "\n".join(size_breakdown(res)) + f"""
+```
+
+## Splitter in detail
+
+| benchmark | line bytes | CPU ns/call | allocations/call | argc |
+|---|---|---|---|---|
+""" + "\n".join(split_lines) + "\n"
+    with open(path, "w") as f:
+        f.write(text)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
