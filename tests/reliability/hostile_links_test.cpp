@@ -308,4 +308,58 @@ TEST_F(HostileLinks, ItemSizesBeyondTheStoredList) {
     }
 }
 
+size_t Characters(const std::string &text) {
+    return static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0) - 1);
+}
+
+TEST_F(HostileLinks, ShortcutNamesAtThePathLimit) {
+    const std::string hyou = "\x95\\";
+    std::string part;
+    for (int i = 0; i < 30; ++i)
+        part += hyou;
+    std::string deep = dir.Join(part);
+    ASSERT_TRUE(MakeDirs(deep));
+    ASSERT_TRUE(WriteFileBytes(deep + "\\t.txt", "x"));
+    auto linkOf = [&](const std::string &fill, size_t limit,
+                      size_t (*measure)(const std::string &)) {
+        std::string link = deep + "\\";
+        while (measure(link + fill) + 4 <= limit)
+            link += fill;
+        return link + ".lnk";
+    };
+
+    // 259 bytes, the most the shell's ANSI path call hands out whole.
+    std::string bytes = linkOf("a", MAX_PATH - 1, [](const std::string &t) { return t.size(); });
+    ASSERT_EQ(static_cast<size_t>(MAX_PATH - 1), bytes.size());
+    ASSERT_TRUE(MakeShortcut(bytes, deep + "\\t.txt"));
+    OpenRun run = RunOpenMode(Quote(bytes));
+    ExpectEndedWell(run);
+    EXPECT_EQ(1u, run.executed.size());
+    EXPECT_EQ(1u, WaitForFolderWindows(LastComponent(deep), 1));
+    CloseFolderWindows();
+
+    // 259 characters, but more than 400 bytes: that call can only cut the
+    // canonical path (Wine leaves it unterminated). The run must still end
+    // well and open nothing but the right folder.
+    std::string characters = linkOf(hyou, MAX_PATH - 1, Characters);
+    ASSERT_EQ(static_cast<size_t>(MAX_PATH - 1), Characters(characters));
+    ASSERT_GT(characters.size(), 400u);
+    ASSERT_TRUE(MakeShortcut(characters, deep + "\\t.txt"));
+    run = RunOpenMode(Quote(characters));
+    ExpectEndedWell(run);
+    ASSERT_LE(run.executed.size(), 1u);
+    EXPECT_EQ(run.executed.size(), WaitForFolderWindows(LastComponent(deep), run.executed.size()));
+    RecordProperty("259 characters in " + std::to_string(characters.size()) + " bytes",
+                   run.executed.empty() ? "not opened" : "opened");
+
+    // More than MAX_PATH characters: the existence test refuses the name
+    // (Wine: ERROR_FILENAME_EXCED_RANGE).
+    std::string padded = dir.path();
+    while (Characters(padded) < Characters(dir.path()) + 150)
+        padded += "\\.";
+    run = RunOpenMode(Quote(padded + bytes.substr(dir.path().size())));
+    ExpectEndedWell(run);
+    EXPECT_TRUE(run.executed.empty());
+}
+
 } // namespace
