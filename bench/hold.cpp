@@ -1,7 +1,7 @@
 // Keeps Wine's desktop process alive for a whole series of runs, as a real
 // session always has its desktop; without it every run would pay for
-// starting a new one. Prints "ready" once its windows exist, then waits
-// until it is ended.
+// starting a new one. Sets the event "tessaro.bench.hold" once its windows
+// exist, then waits until it is ended.
 //
 // The server closes a desktop when its count of foreign threads equals
 // the desktop process's own running threads, a test that one holder
@@ -34,8 +34,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         thread = CreateThread(nullptr, 0, HoldDesktop, ready, 0, nullptr);
     for (int i = 0; i < kThreads; ++i)
         WaitForSingleObject(ready, INFINITE);
-    DWORD written;
-    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), "ready\n", 6, &written, nullptr);
+    HANDLE held = OpenEventA(EVENT_MODIFY_STATE, FALSE, "tessaro.bench.hold");
+    if (held) {
+        SetEvent(held);
+        CloseHandle(held);
+    }
     WaitForMultipleObjects(kThreads, threads, TRUE, INFINITE);
     return 0;
 }

@@ -1,20 +1,23 @@
-// Starts a program and times it from a second process, the way a user
-// would see it, with the performance counter.
+// Starts programs and times them from a second process, the way a user
+// would see them, with the performance counter.
 //
-//   observe shortcut LINK TARGET
-//       writes a shortcut through the shell link object
-//   observe exit TITLE PROGRAM [ARGS...]
-//       time from process creation to exit; then waits for the folder
+//   observe series ROUNDS DIR
+//       the whole measurement in a fresh prefix: keeps the desktop with
+//       DIR\bench\hold.exe, registers two folder verbs, writes a shortcut,
+//       then times two warm-up rounds and ROUNDS rounds of OpenMode, then
+//       the same of InstallMode; each round runs tessaro (DIR\tessaro.exe),
+//       its floor and the floor with the design's added call, in that order
+//   observe exit TITLE COMMANDLINE
+//       one run, from process creation to exit; then waits for the folder
 //       window titled TITLE and closes it, so the next run opens a new one
-//   observe dialog CAPTION ITEMS PROGRAM [ARGS...]
-//       time from process creation until a dialog with CAPTION is visible
-//       and each of its verb lists holds ITEMS items (none checked when
-//       ITEMS is 0); then closes it and waits for the exit
+//   observe dialog CAPTION ITEMS COMMANDLINE
+//       one run, from process creation until a dialog with CAPTION is
+//       visible and each of its verb lists holds ITEMS items (none checked
+//       when ITEMS is 0); then closes it and waits for the exit
 //
-// Each timing prints one line: "ms=<milliseconds> ok=<0|1> desktop=<pid>",
-// the last being the process that owns the desktop window (it should stay
-// the same across runs). ARGS are put on the command line as they are,
-// after the quoted PROGRAM.
+// Each timing prints one line, "SERIES NAME MS OK DESKTOP": OK is 1 when
+// the run did what it is timed for, DESKTOP the process that owns the
+// desktop window, which should stay the same for a whole series.
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
@@ -30,6 +33,20 @@ namespace {
 // The verb lists of the association dialog (dialog/resource.h).
 const int kVerbLists[] = {1105, 1205};
 const DWORD kTimeoutMs = 20000;
+// Wine swallows an open of a folder that follows the close of a folder
+// window by less than about two seconds.
+const DWORD kSettleMs = 2000;
+const char kHoldEvent[] = "tessaro.bench.hold";
+const char kCaption[] = "tessaro の関連づけ";
+const char kLink[] = "C:\\bench\\target.lnk";
+const char kFolderTitle[] = "sub";
+const int kFolderVerbs = 2;
+
+struct Timing {
+    double ms;
+    bool ok;
+    DWORD desktop;
+};
 
 double Now() {
     static LARGE_INTEGER frequency;
@@ -40,14 +57,19 @@ double Now() {
     return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-bool Start(int argc, char **argv, PROCESS_INFORMATION *pi) {
-    std::string line = std::string("\"") + argv[0] + "\"";
-    for (int i = 1; i < argc; ++i)
-        line += std::string(" ") + argv[i];
+// Called before the clock starts: a desktop that had ended is started here,
+// not inside the measurement.
+DWORD DesktopProcess() {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(GetDesktopWindow(), &pid);
+    return pid;
+}
+
+bool Start(std::string commandLine, PROCESS_INFORMATION *pi) {
     STARTUPINFOA si = {};
     si.cb = sizeof si;
-    return CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                          pi) != 0;
+    return CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &si, pi) != 0;
 }
 
 // Ends a child that outlived the measurement, so it cannot hold the
@@ -57,19 +79,6 @@ void Finish(PROCESS_INFORMATION *pi) {
         TerminateProcess(pi->hProcess, 1);
     CloseHandle(pi->hThread);
     CloseHandle(pi->hProcess);
-}
-
-// Called before the clock starts: a desktop that had ended is started here,
-// not inside the measurement.
-DWORD DesktopProcess() {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(GetDesktopWindow(), &pid);
-    return pid;
-}
-
-void Report(double ms, bool ok, DWORD desktop) {
-    printf("ms=%.2f ok=%d desktop=%lu\n", ms, ok ? 1 : 0, desktop);
-    fflush(stdout);
 }
 
 bool WaitFor(bool (*test)(const void *), const void *arg, DWORD ms, DWORD pollMs) {
@@ -92,14 +101,14 @@ bool FolderWindowGone(const void *title) {
     return !FindWindowA("ExplorerWClass", static_cast<const char *>(title));
 }
 
-int TimeExit(const char *title, int argc, char **argv) {
-    DWORD desktop = DesktopProcess();
+Timing TimeExit(const std::string &commandLine, const char *title) {
+    Timing t = {0, false, DesktopProcess()};
     PROCESS_INFORMATION pi;
     double start = Now();
-    if (!Start(argc, argv, &pi))
-        return 2;
+    if (!Start(commandLine, &pi))
+        return t;
     bool exited = WaitForSingleObject(pi.hProcess, kTimeoutMs) == WAIT_OBJECT_0;
-    double ms = Now() - start;
+    t.ms = Now() - start;
     Finish(&pi);
     // A run that opened no window did not do the work being measured.
     bool shown = WaitFor(FolderWindowShown, title, 10000, 20);
@@ -108,8 +117,8 @@ int TimeExit(const char *title, int argc, char **argv) {
         if (!WaitFor(FolderWindowGone, title, 5000, 20))
             break;
     }
-    Report(ms, exited && shown, desktop);
-    return 0;
+    t.ok = exited && shown;
+    return t;
 }
 
 struct DialogWatch {
@@ -138,30 +147,32 @@ bool DialogReady(const void *arg) {
     return true;
 }
 
-int TimeDialog(const char *caption, int items, int argc, char **argv) {
+Timing TimeDialog(const std::string &commandLine, const char *caption, int items) {
+    Timing t = {0, false, DesktopProcess()};
     DialogWatch watch = {caption, items, nullptr};
-    if (DialogReady(&watch)) {
-        fprintf(stderr, "a dialog \"%s\" is already open\n", caption);
-        return 2;
-    }
-    DWORD desktop = DesktopProcess();
+    // A dialog left over from an earlier run would be found at once.
+    if (DialogReady(&watch))
+        return t;
     PROCESS_INFORMATION pi;
     double start = Now();
-    if (!Start(argc, argv, &pi))
-        return 2;
+    if (!Start(commandLine, &pi))
+        return t;
     // A short poll: each look is a round trip to the server that the
     // program under test shares.
-    bool ready = WaitFor(DialogReady, &watch, kTimeoutMs, 2);
-    double ms = Now() - start;
-    if (ready)
+    t.ok = WaitFor(DialogReady, &watch, kTimeoutMs, 2);
+    t.ms = Now() - start;
+    if (t.ok)
         PostMessageA(watch.found, WM_CLOSE, 0, 0);
     Finish(&pi);
-    Report(ms, ready, desktop);
-    return 0;
+    return t;
 }
 
-int MakeShortcut(const char *link, const char *target) {
-    CoInitialize(nullptr);
+void Print(const char *series, const char *name, const Timing &t) {
+    printf("%s %s %.2f %d %lu\n", series, name, t.ms, t.ok ? 1 : 0, t.desktop);
+    fflush(stdout);
+}
+
+bool MakeShortcut(const char *link, const char *target) {
     IShellLinkA *shellLink = nullptr;
     IPersistFile *file = nullptr;
     WCHAR wide[MAX_PATH];
@@ -176,20 +187,125 @@ int MakeShortcut(const char *link, const char *target) {
         file->Release();
     if (shellLink)
         shellLink->Release();
+    return ok;
+}
+
+// A real shortcut to a file in C:\bench\sub, whose folder window is then
+// titled "sub".
+bool MakeTarget() {
+    CreateDirectoryA("C:\\bench", nullptr);
+    CreateDirectoryA("C:\\bench\\sub", nullptr);
+    HANDLE file = CreateFileA("C:\\bench\\sub\\target.txt", GENERIC_WRITE, 0, nullptr,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    return MakeShortcut(kLink, "C:\\bench\\sub\\target.txt");
+}
+
+// Wine's own Folder key has no verb with a command: without these the
+// dialog would have no list to fill.
+bool RegisterFolderVerbs() {
+    for (int i = 1; i <= kFolderVerbs; ++i) {
+        char key[64];
+        snprintf(key, sizeof key, "Folder\\shell\\bench%d\\command", i);
+        HKEY command;
+        if (RegCreateKeyExA(HKEY_CLASSES_ROOT, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                            &command, nullptr) != ERROR_SUCCESS)
+            return false;
+        const char value[] = "notepad.exe \"%1\"";
+        RegSetValueExA(command, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE *>(value),
+                       sizeof value);
+        RegCloseKey(command);
+    }
+    return true;
+}
+
+// The holder keeps the desktop for the whole series (bench/hold.cpp); it
+// is ended by the server's shutdown after the series.
+bool StartHolder(const std::string &dir) {
+    HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, kHoldEvent);
+    PROCESS_INFORMATION pi;
+    bool ok = ready && Start("\"" + dir + "\\bench\\hold.exe\"", &pi);
+    if (ok) {
+        ok = WaitForSingleObject(ready, kTimeoutMs) == WAIT_OBJECT_0;
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
+    if (ready)
+        CloseHandle(ready);
+    return ok;
+}
+
+struct Program {
+    const char *name;
+    std::string commandLine;
+    int items;
+};
+
+void OpenRound(const char *series, const Program (&programs)[3]) {
+    for (const Program &p : programs) {
+        Print(series, p.name, TimeExit(p.commandLine, kFolderTitle));
+        Sleep(kSettleMs);
+    }
+}
+
+void DialogRound(const char *series, const Program (&programs)[3]) {
+    for (const Program &p : programs)
+        Print(series, p.name, TimeDialog(p.commandLine, kCaption, p.items));
+}
+
+int Series(int rounds, const std::string &dir) {
+    if (!StartHolder(dir)) {
+        fprintf(stderr, "observe: the desktop holder did not start\n");
+        return 1;
+    }
+    CoInitialize(nullptr);
+    bool ready = RegisterFolderVerbs() && MakeTarget();
     CoUninitialize();
-    return ok ? 0 : 1;
+    if (!ready) {
+        fprintf(stderr, "observe: could not prepare the prefix\n");
+        return 1;
+    }
+    std::string tessaro = "\"" + dir + "\\tessaro.exe\"";
+    std::string bench = "\"" + dir + "\\bench\\";
+    // tessaro as the shell runs it; the floors take the bare path.
+    const Program open[3] = {
+        {"tessaro", tessaro + " /verb:\"open\" \"" + kLink + "\"", 0},
+        {"floor", bench + "floor_open.exe\" " + kLink, 0},
+        {"design", bench + "floor_open_comctl.exe\" " + kLink, 0},
+    };
+    const Program dialog[3] = {
+        {"tessaro", tessaro, kFolderVerbs},
+        {"floor", bench + "floor_dialog.exe\"", 0},
+        {"design", bench + "floor_dialog_icon.exe\"", 0},
+    };
+    // The first starts in a fresh prefix pay for loading it.
+    for (int i = 0; i < 2; ++i) {
+        OpenRound("warmup", open);
+        DialogRound("warmup", dialog);
+    }
+    for (int i = 0; i < rounds; ++i)
+        OpenRound("open", open);
+    for (int i = 0; i < rounds; ++i)
+        DialogRound("dialog", dialog);
+    return 0;
 }
 
 } // namespace
 
 int main(int argc, char **argv) {
-    if (argc == 4 && !strcmp(argv[1], "shortcut"))
-        return MakeShortcut(argv[2], argv[3]);
-    if (argc >= 4 && !strcmp(argv[1], "exit"))
-        return TimeExit(argv[2], argc - 3, argv + 3);
-    if (argc >= 5 && !strcmp(argv[1], "dialog"))
-        return TimeDialog(argv[2], atoi(argv[3]), argc - 4, argv + 4);
-    fprintf(stderr, "usage: observe shortcut LINK TARGET | exit TITLE PROGRAM [ARGS...] |"
-                    " dialog CAPTION ITEMS PROGRAM [ARGS...]\n");
+    if (argc == 4 && !strcmp(argv[1], "series") && atoi(argv[2]) > 0)
+        return Series(atoi(argv[2]), argv[3]);
+    if (argc == 4 && !strcmp(argv[1], "exit")) {
+        Print("exit", "run", TimeExit(argv[3], argv[2]));
+        return 0;
+    }
+    if (argc == 5 && !strcmp(argv[1], "dialog")) {
+        Print("dialog", "run", TimeDialog(argv[4], argv[2], atoi(argv[3])));
+        return 0;
+    }
+    fprintf(stderr, "usage: observe series ROUNDS DIR | exit TITLE COMMANDLINE |"
+                    " dialog CAPTION ITEMS COMMANDLINE\n");
     return 2;
 }

@@ -21,20 +21,21 @@ DIALOG_GOAL = 1.2
 LINEAR_GOAL = 40.0
 
 
-def read_runs(path):
-    """Lines "name ms ok desktop", in run order."""
+def read_runs(path, series):
+    """Lines "series name ms ok desktop" of one series, in run order."""
     runs = []
-    if os.path.exists(path):
-        with open(path) as f:
-            for line in f:
-                name, ms, ok, desktop = line.split()
+    with open(path) as f:
+        for line in f:
+            fields = line.split()
+            if len(fields) == 5 and fields[0] == series:
+                _, name, ms, ok, desktop = fields
                 runs.append((name, float(ms), ok == "1", desktop))
     return runs
 
 
-def timing(path):
-    """Medians per program, and the rounds in which all of them succeeded."""
-    runs = read_runs(path)
+def timing(path, series):
+    """Medians per program, and the runs of each round."""
+    runs = read_runs(path, series)
     good, failed = {}, {}
     for name, ms, ok, _ in runs:
         good.setdefault(name, [])
@@ -302,8 +303,8 @@ def main():
     a = ap.parse_args()
     d = a.results
     res = {
-        "open": timing(os.path.join(d, "open.txt")),
-        "dialog": timing(os.path.join(d, "dialog.txt")),
+        "open": timing(os.path.join(d, "runs.txt"), "open"),
+        "dialog": timing(os.path.join(d, "runs.txt"), "dialog"),
         "sizes": sizes(os.path.join(d, "sizes.txt")),
         "sections": sections(os.path.join(d, "sections.txt")),
         "sections_empty": sections(os.path.join(d, "sections-empty.txt")),
@@ -328,35 +329,41 @@ def main():
     return 0
 
 
+def split_ratio(t):
+    """tessaro over the floor, as the design's added call and tessaro's own
+    work over the floor with that call; None without all three programs."""
+    r = [ratio(t, a, b)[0] for a, b in
+         (("tessaro", "floor"), ("design", "floor"), ("tessaro", "design"))]
+    return None if None in r else r
+
+
+WHY = {
+    "open": (
+        "OpenMode, {whole} times the floor (goal {goal}). The design's start-up calls"
+        " InitCommonControls in both modes, before COM, so an OpenMode run loads comctl32.dll,"
+        " whose process attach under Wine registers its window classes, and user32's with them:"
+        " the floor with that one call takes {call} times the floor. tessaro takes {own} times"
+        " that copy: splitting, tracing, the canonical paths through the shell namespace and the"
+        " rest of its own work."),
+    "dialog": (
+        "InstallMode, {whole} times the floor (goal {goal}). The dialog takes its icons as the"
+        " shell's icon for the executable (SHGetFileInfoA, large and small). The first such call"
+        " in a process makes the shell build its system image list (in a"
+        " `WINEDEBUG=+timestamp,+shell` trace, the time between `SIC_Initialize` and its result)"
+        " before it hands out the icon; shell32 and ole32 are loaded for it as well. The floor"
+        " with those calls takes {call} times the floor; tessaro takes {own} times that copy:"
+        " COM, the mutex, the registry reads, the verb lists and the layout."),
+}
+
+
 def explain(res):
     """Where the time goes, from this run's figures."""
     out = ["## Where the time goes", ""]
-    t = res["open"]
-    own, _ = ratio(t, "tessaro", "design")
-    call, _ = ratio(t, "design", "floor")
-    whole, _ = ratio(t, "tessaro", "floor")
-    if None not in (own, call, whole):
-        out.append(f"- OpenMode, {fmt(whole, 3)} times the floor (goal {OPEN_GOAL}). The design's"
-                   " start-up calls InitCommonControls in both modes, before COM, so an OpenMode"
-                   " run loads comctl32.dll, whose process attach under Wine registers its"
-                   " window classes, and user32's with them: the floor with that one call takes"
-                   f" {fmt(call, 3)} times the floor. tessaro takes {fmt(own, 3)} times that"
-                   " copy: splitting, tracing, the canonical paths through the shell namespace"
-                   " and the rest of its own work.")
-    t = res["dialog"]
-    own, _ = ratio(t, "tessaro", "design")
-    call, _ = ratio(t, "design", "floor")
-    whole, _ = ratio(t, "tessaro", "floor")
-    if None not in (own, call, whole):
-        out.append(f"- InstallMode, {fmt(whole, 3)} times the floor (goal {DIALOG_GOAL}). The"
-                   " dialog takes its icons as the shell's icon for the executable"
-                   " (SHGetFileInfoA, large and small). The first such call in a process makes"
-                   " the shell build its system image list (in a `WINEDEBUG=+timestamp,+shell`"
-                   " trace, the time between `SIC_Initialize` and its result) before it hands"
-                   " out the icon; shell32 and ole32 are loaded for it as well. The floor with"
-                   f" those calls takes {fmt(call, 3)} times the floor; tessaro takes"
-                   f" {fmt(own, 3)} times that copy: COM, the mutex, the registry reads, the"
-                   " verb lists and the layout.")
+    for key, goal in (("open", OPEN_GOAL), ("dialog", DIALOG_GOAL)):
+        r = split_ratio(res[key])
+        if r:
+            whole, call, own = (fmt(x, 3) for x in r)
+            out.append("- " + WHY[key].format(whole=whole, call=call, own=own, goal=goal))
     return "\n".join(out) + "\n"
 
 
@@ -392,7 +399,7 @@ options (bench/floor_*.cpp).
   CreateProcess and waits for its exit, timed with the performance counter.
   tessaro runs as the shell runs it (`"tessaro.exe" /verb:"open" "C:\\bench\\target.lnk"`),
   the floor with the shortcut's path alone. A run counts only if the folder
-  window then appears; the observer closes it and the script waits two
+  window then appears; the observer closes it and waits two
   seconds, because Wine swallows an open that follows a close too closely.
 - InstallMode: the observer starts the program and polls every 2 ms for a
   visible dialog titled "tessaro の関連づけ"; for tessaro it also waits until
