@@ -1,0 +1,5 @@
+// Item lists stay opaque to the native build: only open/paths.h names them.
+#pragma once
+
+struct _ITEMIDLIST;
+typedef const struct _ITEMIDLIST *LPCITEMIDLIST;
