@@ -11,6 +11,8 @@ xvfb xdotool imagemagick fonts-ipafont-gothic locales googletest python3 clang \
 clang-format"
 # The benchmarks: the splitter's host build and Google Benchmark.
 pkgs="$pkgs g++ libbenchmark-dev"
+# The fuzz targets: libFuzzer and the sanitizer runtimes of the host's clang.
+pkgs="$pkgs libclang-rt-14-dev"
 for p in $pkgs; do have "$p" || need="$need $p"; done
 
 sudo=""
