@@ -262,8 +262,28 @@ def size_breakdown(res):
     out.append("Sections of the empty GUI exe:")
     for name, size in res["sections_empty"]:
         out.append(f"  {name:8} {size:7,}")
-    out.append("Input files by bytes placed (.text / .rdata / .data / .idata), from the map:")
     owners = res["map"]
+    groups = {}
+    for owner, parts in owners.items():
+        for section, size in parts.items():
+            if section == ".bss":
+                continue
+            if section == ".idata":
+                group = "import tables"
+            elif section == ".rsrc":
+                group = "resources"
+            elif owner.startswith("libtessaro_") or owner.endswith(".obj"):
+                group = "tessaro's code and constants"
+            else:
+                group = "runtime pieces (libgcc, import thunks)"
+            groups[group] = groups.get(group, 0) + size
+    placed = sum(groups.values())
+    groups["headers, padding to the 512-byte file alignment, unattributed"] = (
+        res["sizes"]["tessaro.exe"] - placed)
+    out.append("tessaro.exe by kind (bytes):")
+    for group, size in sorted(groups.items(), key=lambda g: -g[1]):
+        out.append(f"  {size:7,}  {group}")
+    out.append("Input files by bytes placed (.text / .rdata / .data / .idata), from the map:")
     def total(o):
         return sum(v for k, v in owners[o].items() if k != ".bss")
     for o in sorted(owners, key=lambda o: -total(o))[:14]:
