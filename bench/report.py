@@ -6,7 +6,6 @@
 Every figure comes from a file of RESULTS_DIR; nothing is assumed.
 """
 import argparse
-import datetime
 import json
 import os
 import platform
@@ -61,12 +60,16 @@ def timing(path, series):
 
 
 def ratio(t, a, b):
-    """Ratio of the medians of a and b, and the median of per-round ratios."""
+    """a over b: the ratio of the medians, the median of the per-round
+    ratios and the ratio of the fastest runs (load from other work only ever
+    adds time, so the fastest runs are the least disturbed); Nones when a
+    program has no successful run."""
     m = t["median"]
     if a not in m or b not in m:
-        return None, None
+        return None, None, None
     per_round = [r[a] / r[b] for r in t["rounds"] if r.get(a) and r.get(b)]
-    return m[a] / m[b], statistics.median(per_round) if per_round else None
+    return (m[a] / m[b], statistics.median(per_round) if per_round else None,
+            min(t["runs"][a]) / min(t["runs"][b]))
 
 
 def sizes(path):
@@ -152,7 +155,14 @@ def read_load(path):
     try:
         with open(path) as f:
             return " ".join(f.read().split()[:3])
+    except OSError:
         return "?"
+
+
+def read_line(path):
+    try:
+        with open(path) as f:
+            return f.read().strip()
     except OSError:
         return "?"
 
@@ -175,7 +185,7 @@ def build_table(res):
         ("dialog", "InstallMode: start to filled dialog, median ms", DIALOG_GOAL),
     ):
         t = res[key]
-        r, _ = ratio(t, "tessaro", "floor")
+        r = ratio(t, "tessaro", "floor")[0]
         m = t["median"]
         if r is None:
             rows.append([label, "-", "-", "-", f"<= {goal}", "NO (no runs)"])
@@ -183,7 +193,7 @@ def build_table(res):
         ok = r <= goal and not t["failed"].get("tessaro")
         rows.append([label, fmt(m["tessaro"]), fmt(m["floor"]), fmt(r, 3), f"<= {goal}",
                      met(ok)])
-        d, _ = ratio(t, "tessaro", "design")
+        d = ratio(t, "tessaro", "design")[0]
         if d is not None:
             rows.append([f"  same, floor + {DESIGN_CALL[key]} (no goal)", fmt(m["tessaro"]),
                          fmt(m["design"]), fmt(d, 3), "-", "-"])
@@ -241,11 +251,8 @@ def details(res):
             else:
                 out.append(f"{label}, {title}: no successful run, failed {failed}")
         for a, b in (("tessaro", "floor"), ("design", "floor"), ("tessaro", "design")):
-            r, per_round = ratio(t, a, b)
+            r, per_round, low = ratio(t, a, b)
             if r is not None:
-                # Load from other work only ever adds time: the fastest runs
-                # are the least disturbed.
-                low = min(t["runs"][a]) / min(t["runs"][b])
                 out.append(f"{label}: {PROGRAMS[key][a]} / {PROGRAMS[key][b]}: ratio of medians"
                            f" {fmt(r, 3)}, median of per-round ratios {fmt(per_round, 3)},"
                            f" ratio of minima {fmt(low, 3)}")
@@ -313,11 +320,7 @@ def machine():
     if os.path.exists("/etc/debian_version"):
         with open("/etc/debian_version") as f:
             distro = "Debian " + f.read().strip()
-    try:
-        load = open("/proc/loadavg").read().split()[:3]
-    except OSError:
-        load = ["?"] * 3
-    return cpu, cores, mem, distro, platform.release(), load
+    return cpu, cores, mem, distro, platform.release()
 
 
 def main():
@@ -336,6 +339,8 @@ def main():
         "map": map_contributions(os.path.join(d, "tessaro.map")),
         "split": splitter(os.path.join(d, "split.json")),
         "load_start": read_load(os.path.join(d, "load-start.txt")),
+        "load_end": read_load(os.path.join(d, "load-end.txt")),
+        "date": read_line(os.path.join(d, "date.txt")),
     }
     with open(os.path.join(d, "wine-version.txt")) as f:
         wine = f.read().strip()
@@ -353,47 +358,47 @@ def main():
     return 0
 
 
-def split_ratio(t):
-    """tessaro over the floor, as the design's added call and tessaro's own
-    work over the floor with that call; None without all three programs."""
-    r = [ratio(t, a, b)[0] for a, b in
-         (("tessaro", "floor"), ("design", "floor"), ("tessaro", "design"))]
-    return None if None in r else r
-
-
 WHY = {
     "open": (
-        "OpenMode, {whole} times the floor (goal {goal}). The design's start-up calls"
-        " InitCommonControls in both modes, before COM, so an OpenMode run loads comctl32.dll,"
-        " whose process attach under Wine registers its window classes, and user32's with them:"
-        " the floor with that one call takes {call} times the floor. tessaro takes {own} times"
-        " that copy: splitting, tracing, the canonical paths through the shell namespace and the"
-        " rest of its own work."),
+        "OpenMode", "InitCommonControls",
+        "The design's start-up calls InitCommonControls in both modes, before COM, so an"
+        " OpenMode run loads comctl32.dll, whose process attach under Wine registers its window"
+        " classes, and user32's with them. What tessaro adds on top is its own work: splitting,"
+        " tracing, the canonical paths through the shell namespace."),
     "dialog": (
-        "InstallMode, {whole} times the floor (goal {goal}). The dialog takes its icons as the"
-        " shell's icon for the executable (SHGetFileInfoA, large and small). The first such call"
-        " in a process makes the shell build its system image list (in a"
-        " `WINEDEBUG=+timestamp,+shell` trace, the time between `SIC_Initialize` and its result)"
-        " before it hands out the icon; shell32 and ole32 are loaded for it as well. The floor"
-        " with those calls takes {call} times the floor; tessaro takes {own} times that copy:"
-        " COM, the mutex, the registry reads, the verb lists and the layout."),
+        "InstallMode", "the shell's icons",
+        "The dialog takes its icons as the shell's icon for the executable (SHGetFileInfoA,"
+        " large and small). The first such call in a process makes the shell build its system"
+        " image list (in a `WINEDEBUG=+timestamp,+shell` trace, the time between"
+        " `SIC_Initialize` and its result) before it hands out the icon; shell32 and ole32 are"
+        " loaded for it as well. What tessaro adds on top is its own work: COM, the mutex, the"
+        " registry reads, the verb lists and the layout."),
 }
 
 
 def explain(res):
-    """Where the time goes, from this run's figures."""
+    """Where the time goes: the gap to the floor, split at the floor with
+    the design's added call, by all three estimates of this run."""
     out = ["## Where the time goes", ""]
-    for key, goal in (("open", OPEN_GOAL), ("dialog", DIALOG_GOAL)):
-        r = split_ratio(res[key])
-        if r:
-            whole, call, own = (fmt(x, 3) for x in r)
-            out.append("- " + WHY[key].format(whole=whole, call=call, own=own, goal=goal))
-    return "\n".join(out) + "\n"
+    for key in ("open", "dialog"):
+        mode, call, why = WHY[key]
+        t = res[key]
+        out += [f"{mode}. {why}", "",
+                "| ratio | of medians | median per round | of fastest runs |",
+                "|---|---|---|---|"]
+        for a, b in (("tessaro", "floor"), ("design", "floor"), ("tessaro", "design")):
+            r, per_round, low = ratio(t, a, b)
+            if r is None:
+                continue
+            name = {"tessaro": "tessaro", "floor": "floor", "design": f"floor + {call}"}
+            out.append(f"| {name[a]} / {name[b]} | {fmt(r, 3)} | {fmt(per_round, 3)} |"
+                       f" {fmt(low, 3)} |")
+        out.append("")
+    return "\n".join(out)
 
 
 def write_docs(path, res, rows, wine):
-    cpu, cores, mem, distro, kernel, load = machine()
-    now = datetime.datetime.now(datetime.timezone.utc).strftime("%Y-%m-%d %H:%M UTC")
+    cpu, cores, mem, distro, kernel = machine()
     ctx, m = res["split"]
     split_lines = []
     for (name, arg), b in sorted(m.items()):
@@ -407,9 +412,9 @@ that run. tessaro is measured against floors: the smallest programs that do
 the same platform work with the same compile flags, entry point and link
 options (bench/floor_*.cpp).
 
-- Date: {now}
+- Date: {res['date']}
 - Machine: {cpu}, {cores} cores, {mem:.0f} GiB; {distro}, Linux {kernel};
-  load average {res['load_start']} at the start of the run, {' '.join(load)} at the end
+  load average {res['load_start']} at the start of the run, {res['load_end']} at the end
 - Wine: {wine}, 32-bit prefix, ja_JP.UTF-8 (code page 932), private Xvfb,
   persistent wineserver
 

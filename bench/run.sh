@@ -36,6 +36,7 @@ results=$out/results
 rm -rf "$results"
 mkdir -p "$results"
 cat /proc/loadavg >"$results/load-start.txt"
+date -u '+%Y-%m-%d %H:%M UTC' >"$results/date.txt"
 
 # --- size --------------------------------------------------------------
 objdump=i686-w64-mingw32-objdump
@@ -61,5 +62,6 @@ win() { printf 'Z:%s' "$1" | tr / '\\'; }
     cat "$results/observe.stderr" >&2
     exit 1
 }
+cat /proc/loadavg >"$results/load-end.txt"
 wine --version >"$results/wine-version.txt"
 python3 "$top/bench/report.py" "$results" ${docs:+--docs "$docs"}
