@@ -266,6 +266,10 @@ def size_breakdown(res):
     out = ["Sections of tessaro.exe (bytes; .bss takes no file space):"]
     for name, size in res["sections"]:
         out.append(f"  {name:8} {size:7,}")
+    sz = res["sizes"]
+    out.append(f"Files: empty GUI exe {sz['floor_empty.exe']:,}; the same with the C runtime's"
+               f" start-up {sz['floor_empty_crt.exe']:,}; OpenMode floor"
+               f" {sz['floor_open.exe']:,}; dialog floor {sz['floor_dialog.exe']:,}")
     out.append("Sections of the empty GUI exe:")
     for name, size in res["sections_empty"]:
         out.append(f"  {name:8} {size:7,}")

@@ -42,7 +42,8 @@ date -u '+%Y-%m-%d %H:%M UTC' >"$results/date.txt"
 objdump=i686-w64-mingw32-objdump
 nm=i686-w64-mingw32-nm
 stat -c '%n %s' "$cross/tessaro.exe" "$cross/bench/floor_empty.exe" \
-    "$cross/bench/floor_open.exe" "$cross/bench/floor_dialog.exe" >"$results/sizes.txt"
+    "$cross/bench/floor_empty_crt.exe" "$cross/bench/floor_open.exe" \
+    "$cross/bench/floor_dialog.exe" >"$results/sizes.txt"
 $objdump -h "$cross/tessaro.exe" >"$results/sections.txt"
 $objdump -h "$cross/bench/floor_empty.exe" >"$results/sections-empty.txt"
 # Symbols of the same link before stripping: functions and data by size.
