@@ -3,10 +3,11 @@
 //
 //   observe series ROUNDS DIR
 //       the whole measurement in a fresh prefix: keeps the desktop with
-//       DIR\bench\hold.exe, registers two folder verbs, writes a shortcut,
+//       DIR\bench\hold.exe, registers two folder verbs, writes shortcuts,
 //       then times two warm-up rounds and ROUNDS rounds of OpenMode, then
 //       the same of InstallMode; each round runs tessaro (DIR\tessaro.exe),
-//       its floor and the floor with the design's added call, in that order
+//       its floor and the floor with the design's added call, one after
+//       the other, starting one program later each round
 //   observe exit TITLE COMMANDLINE
 //       one run, from process creation to exit; then waits for the folder
 //       window titled TITLE and closes it, so the next run opens a new one
@@ -15,8 +16,8 @@
 //       visible and each of its verb lists holds ITEMS items (none checked
 //       when ITEMS is 0); then closes it and waits for the exit
 //
-// Each timing prints one line, "SERIES NAME MS OK DESKTOP": OK is 1 when
-// the run did what it is timed for, DESKTOP the process that owns the
+// Each timing prints one line, "SERIES ROUND NAME MS OK DESKTOP": OK is 1
+// when the run did what it is timed for, DESKTOP the process that owns the
 // desktop window, which should stay the same for a whole series.
 #include <windows.h>
 #include <commctrl.h>
@@ -38,8 +39,7 @@ const DWORD kTimeoutMs = 20000;
 const DWORD kSettleMs = 2000;
 const char kHoldEvent[] = "tessaro.bench.hold";
 const char kCaption[] = "tessaro の関連づけ";
-const char kLink[] = "C:\\bench\\target.lnk";
-const char kFolderTitle[] = "sub";
+const int kPrograms = 3;
 const int kFolderVerbs = 2;
 
 struct Timing {
@@ -167,8 +167,8 @@ Timing TimeDialog(const std::string &commandLine, const char *caption, int items
     return t;
 }
 
-void Print(const char *series, const char *name, const Timing &t) {
-    printf("%s %s %.2f %d %lu\n", series, name, t.ms, t.ok ? 1 : 0, t.desktop);
+void Print(const char *series, int round, const char *name, const Timing &t) {
+    printf("%s %d %s %.2f %d %lu\n", series, round, name, t.ms, t.ok ? 1 : 0, t.desktop);
     fflush(stdout);
 }
 
@@ -190,17 +190,31 @@ bool MakeShortcut(const char *link, const char *target) {
     return ok;
 }
 
-// A real shortcut to a file in C:\bench\sub, whose folder window is then
-// titled "sub".
-bool MakeTarget() {
+// One real shortcut per program, C:\bench\fN.lnk to a file in C:\bench\fN,
+// whose folder window is then titled "fN": with a folder of its own each,
+// the programs of a round can run one right after the other.
+std::string FolderName(int program) {
+    return "f" + std::to_string(program);
+}
+std::string LinkPath(int program) {
+    return "C:\\bench\\" + FolderName(program) + ".lnk";
+}
+
+bool MakeTargets() {
     CreateDirectoryA("C:\\bench", nullptr);
-    CreateDirectoryA("C:\\bench\\sub", nullptr);
-    HANDLE file = CreateFileA("C:\\bench\\sub\\target.txt", GENERIC_WRITE, 0, nullptr,
-                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    CloseHandle(file);
-    return MakeShortcut(kLink, "C:\\bench\\sub\\target.txt");
+    for (int i = 0; i < kPrograms; ++i) {
+        std::string folder = "C:\\bench\\" + FolderName(i);
+        std::string target = folder + "\\target.txt";
+        CreateDirectoryA(folder.c_str(), nullptr);
+        HANDLE file = CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return false;
+        CloseHandle(file);
+        if (!MakeShortcut(LinkPath(i).c_str(), target.c_str()))
+            return false;
+    }
+    return true;
 }
 
 // Wine's own Folder key has no verb with a command: without these the
@@ -239,20 +253,32 @@ bool StartHolder(const std::string &dir) {
 
 struct Program {
     const char *name;
-    std::string commandLine;
+    std::string commandLine; // OpenMode: the shortcut's path follows
+    bool quoteLink;
     int items;
 };
 
-void OpenRound(const char *series, const Program (&programs)[3]) {
-    for (const Program &p : programs) {
-        Print(series, p.name, TimeExit(p.commandLine, kFolderTitle));
-        Sleep(kSettleMs);
-    }
+// Program i of round r runs at position (i - r) mod 3, so that each takes
+// each place in the order as often as the others.
+int ProgramAt(int round, int position) {
+    return (round + position) % kPrograms;
 }
 
-void DialogRound(const char *series, const Program (&programs)[3]) {
-    for (const Program &p : programs)
-        Print(series, p.name, TimeDialog(p.commandLine, kCaption, p.items));
+void OpenRound(const char *series, int round, const Program (&programs)[kPrograms]) {
+    for (int position = 0; position < kPrograms; ++position) {
+        int i = ProgramAt(round, position);
+        const Program &p = programs[i];
+        std::string link = p.quoteLink ? "\"" + LinkPath(i) + "\"" : LinkPath(i);
+        Print(series, round, p.name, TimeExit(p.commandLine + " " + link, FolderName(i).c_str()));
+    }
+    Sleep(kSettleMs);
+}
+
+void DialogRound(const char *series, int round, const Program (&programs)[kPrograms]) {
+    for (int position = 0; position < kPrograms; ++position) {
+        const Program &p = programs[ProgramAt(round, position)];
+        Print(series, round, p.name, TimeDialog(p.commandLine, kCaption, p.items));
+    }
 }
 
 int Series(int rounds, const std::string &dir) {
@@ -261,7 +287,7 @@ int Series(int rounds, const std::string &dir) {
         return 1;
     }
     CoInitialize(nullptr);
-    bool ready = RegisterFolderVerbs() && MakeTarget();
+    bool ready = RegisterFolderVerbs() && MakeTargets();
     CoUninitialize();
     if (!ready) {
         fprintf(stderr, "observe: could not prepare the prefix\n");
@@ -270,25 +296,25 @@ int Series(int rounds, const std::string &dir) {
     std::string tessaro = "\"" + dir + "\\tessaro.exe\"";
     std::string bench = "\"" + dir + "\\bench\\";
     // tessaro as the shell runs it; the floors take the bare path.
-    const Program open[3] = {
-        {"tessaro", tessaro + " /verb:\"open\" \"" + kLink + "\"", 0},
-        {"floor", bench + "floor_open.exe\" " + kLink, 0},
-        {"design", bench + "floor_open_comctl.exe\" " + kLink, 0},
+    const Program open[kPrograms] = {
+        {"tessaro", tessaro + " /verb:\"open\"", true, 0},
+        {"floor", bench + "floor_open.exe\"", false, 0},
+        {"design", bench + "floor_open_comctl.exe\"", false, 0},
     };
-    const Program dialog[3] = {
-        {"tessaro", tessaro, kFolderVerbs},
-        {"floor", bench + "floor_dialog.exe\"", 0},
-        {"design", bench + "floor_dialog_icon.exe\"", 0},
+    const Program dialog[kPrograms] = {
+        {"tessaro", tessaro, false, kFolderVerbs},
+        {"floor", bench + "floor_dialog.exe\"", false, 0},
+        {"design", bench + "floor_dialog_icon.exe\"", false, 0},
     };
     // The first starts in a fresh prefix pay for loading it.
-    for (int i = 0; i < 2; ++i) {
-        OpenRound("warmup", open);
-        DialogRound("warmup", dialog);
+    for (int r = 0; r < 2; ++r) {
+        OpenRound("warmup", r, open);
+        DialogRound("warmup", r, dialog);
     }
-    for (int i = 0; i < rounds; ++i)
-        OpenRound("open", open);
-    for (int i = 0; i < rounds; ++i)
-        DialogRound("dialog", dialog);
+    for (int r = 0; r < rounds; ++r)
+        OpenRound("open", r, open);
+    for (int r = 0; r < rounds; ++r)
+        DialogRound("dialog", r, dialog);
     return 0;
 }
 
@@ -298,11 +324,11 @@ int main(int argc, char **argv) {
     if (argc == 4 && !strcmp(argv[1], "series") && atoi(argv[2]) > 0)
         return Series(atoi(argv[2]), argv[3]);
     if (argc == 4 && !strcmp(argv[1], "exit")) {
-        Print("exit", "run", TimeExit(argv[3], argv[2]));
+        Print("exit", 0, "run", TimeExit(argv[3], argv[2]));
         return 0;
     }
     if (argc == 5 && !strcmp(argv[1], "dialog")) {
-        Print("dialog", "run", TimeDialog(argv[4], argv[2], atoi(argv[3])));
+        Print("dialog", 0, "run", TimeDialog(argv[4], argv[2], atoi(argv[3])));
         return 0;
     }
     fprintf(stderr, "usage: observe series ROUNDS DIR | exit TITLE COMMANDLINE |"

@@ -21,42 +21,35 @@ LINEAR_GOAL = 40.0
 
 
 def read_runs(path, series):
-    """Lines "series name ms ok desktop" of one series, in run order."""
+    """Lines "series round name ms ok desktop" of one series, in run order."""
     runs = []
     with open(path) as f:
         for line in f:
             fields = line.split()
-            if len(fields) == 5 and fields[0] == series:
-                _, name, ms, ok, desktop = fields
-                runs.append((name, float(ms), ok == "1", desktop))
+            if len(fields) == 6 and fields[0] == series:
+                _, round_, name, ms, ok, desktop = fields
+                runs.append((int(round_), name, float(ms), ok == "1", desktop))
     return runs
 
 
 def timing(path, series):
     """Medians per program, and the runs of each round."""
     runs = read_runs(path, series)
-    good, failed = {}, {}
-    for name, ms, ok, _ in runs:
+    good, failed, rounds = {}, {}, {}
+    for round_, name, ms, ok, _ in runs:
         good.setdefault(name, [])
         failed.setdefault(name, 0)
         if ok:
             good[name].append(ms)
         else:
             failed[name] += 1
-    # A round starts with each tessaro run and holds the runs up to the next.
-    rounds, current = [], None
-    for name, ms, ok, _ in runs:
-        if name == "tessaro":
-            current = {}
-            rounds.append(current)
-        if current is not None:
-            current[name] = ms if ok else None
+        rounds.setdefault(round_, {})[name] = ms if ok else None
     # The desktop should be one process for the whole series; a new one
     # means some run may have paid for starting it.
-    desktops = len({d for _, _, _, d in runs})
-    result = {"runs": good, "failed": failed, "rounds": rounds, "desktops": desktops,
-              "median": {n: statistics.median(v) for n, v in good.items() if v}}
-    return result
+    desktops = len({d for *_, d in runs})
+    return {"runs": good, "failed": failed, "rounds": list(rounds.values()),
+            "desktops": desktops,
+            "median": {n: statistics.median(v) for n, v in good.items() if v}}
 
 
 def ratio(t, a, b):
@@ -430,21 +423,26 @@ options (bench/floor_*.cpp).
 
 - OpenMode: `observe.exe` (bench/observe.cpp) starts the program with
   CreateProcess and waits for its exit, timed with the performance counter.
-  tessaro runs as the shell runs it (`"tessaro.exe" /verb:"open" "C:\\bench\\target.lnk"`),
-  the floor with the shortcut's path alone. A run counts only if the folder
-  window then appears; the observer closes it and waits two
-  seconds, because Wine swallows an open that follows a close too closely.
+  tessaro runs as the shell runs it (`"tessaro.exe" /verb:"open" "C:\\bench\\f0.lnk"`),
+  the floors with the shortcut's path alone. Each program has a shortcut
+  and a folder of its own (C:\\bench\\f0 to f2), so the runs of a round
+  follow each other at once. A run counts only if its folder window then
+  appears; the observer closes it, and waits two seconds after each round,
+  because Wine swallows the open of a folder whose window closed less than
+  about two seconds before.
 - InstallMode: the observer starts the program and polls every 2 ms for a
   visible dialog titled "tessaro の関連づけ"; for tessaro it also waits until
   both verb lists hold the two folder verbs registered in the prefix. The
   floor shows the same dialog template and fills nothing. The observer then
   closes the dialog and waits for the exit.
-- Each round runs tessaro, its floor, then the floor with the one platform
+- Each round runs tessaro, its floor and the floor with the one platform
   call that the design adds to it (OpenMode: InitCommonControls; the
   dialog: its icons through SHGetFileInfoA, the shell's icon for the
-  executable); two warm-up rounds in the fresh prefix are not counted. A
-  ratio is the ratio of two medians; the median of the per-round ratios is
-  given below as a check.
+  executable), starting one program later each round, so that each takes
+  each place in the order equally often; two warm-up rounds in the fresh
+  prefix are not counted. A ratio in the table is the ratio of two medians;
+  the median of the per-round ratios and the ratio of the fastest runs are
+  given below as checks.
 - The desktop: on Windows it is always there when a user starts a program.
   Under Wine the first program that needs it starts `explorer.exe /desktop`
   and the server closes it again when its count of foreign threads equals
