@@ -182,8 +182,16 @@ ChildRun RunDebugged(const std::string &commandLine, DWORD timeoutMs, const char
         if (run.finished)
             break;
     }
-    if (!run.finished)
+    if (!run.finished) {
         TerminateProcess(pi.hProcess, 0xDEAD);
+        // Its remaining events, exit included, would reach the next run.
+        DEBUG_EVENT ev;
+        while (WaitForDebugEvent(&ev, 5000)) {
+            ContinueDebugEvent(ev.dwProcessId, ev.dwThreadId, DBG_CONTINUE);
+            if (ev.dwDebugEventCode == EXIT_PROCESS_DEBUG_EVENT)
+                break;
+        }
+    }
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     if (wineDebug) {
