@@ -466,7 +466,10 @@ and the end of this run are above). Wine start-up times then jump by a
 hundred milliseconds or more in single runs; running the programs round by
 round puts all of them under the same load, and the medians and per-round
 ratios damp single outliers, but ratios close to a goal can move by several
-hundredths between runs.
+hundredths between runs. Within one session the same programs have also
+started two to three times slower for a while with the load average near
+zero (the machine is a shared virtual one); the ratios then move by more
+than that, most of all for the dialog.
 
 {why}
 ## Timings in detail

@@ -57,6 +57,13 @@ log "splitter benchmark"
 
 # --- Wine: both modes, timed by bench/observe.cpp in a private prefix ----
 log "timing both modes, $pairs rounds each"
+# The harness keeps its booted template; a changed recipe needs a new one.
+recipe=$(cksum <"$top/tests/harness/make-template.sh")
+if [ "$(cat "$out/wine/template.recipe" 2>/dev/null)" != "$recipe" ]; then
+    rm -rf "$out/wine/template"
+    mkdir -p "$out/wine"
+    printf '%s\n' "$recipe" >"$out/wine/template.recipe"
+fi
 win() { printf 'Z:%s' "$1" | tr / '\\'; }
 "$top/tests/harness/wine-test.sh" "$out/wine" "$cross/bench/observe.exe" series "$pairs" \
     "$(win "$cross")" >"$results/runs.txt" 2>"$results/observe.stderr" || {
