@@ -30,11 +30,7 @@ std::string SystemRsrc32() {
 
 // Every top-level window with the box's caption, visible or not.
 std::vector<HWND> AboutBoxes() {
-    std::vector<HWND> found;
-    for (const auto &w : FindTopWindows("#32770"))
-        if (w.second == kAboutCaption)
-            found.push_back(w.first);
-    return found;
+    return FindTopWindows("#32770", kAboutCaption);
 }
 
 bool WaitUntil(const std::function<bool()> &done, DWORD ms = 10000) {

@@ -261,12 +261,16 @@ std::string LastComponent(const std::string &path) {
     return path.substr(cut);
 }
 
-std::vector<HWND> FolderWindows(const std::string &title) {
+std::vector<HWND> FindTopWindows(const char *className, const std::string &title) {
     std::vector<HWND> found;
-    for (const auto &w : FindTopWindows(FOLDER_WINDOW_CLASS))
+    for (const auto &w : FindTopWindows(className))
         if (w.second == title)
             found.push_back(w.first);
     return found;
+}
+
+std::vector<HWND> FolderWindows(const std::string &title) {
+    return FindTopWindows(FOLDER_WINDOW_CLASS, title);
 }
 
 void CloseFolderWindows() {

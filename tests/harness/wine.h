@@ -50,6 +50,8 @@ std::string TessaroExe();
 
 // Top-level windows of a class, titles as CP932.
 std::vector<std::pair<HWND, std::string>> FindTopWindows(const char *className);
+// Those of the class with exactly this title, visible or not.
+std::vector<HWND> FindTopWindows(const char *className, const std::string &title);
 void PumpMessagesFor(DWORD ms);
 
 // Wine's shell opens a folder in a window of this class, titled with the
