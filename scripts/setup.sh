@@ -22,8 +22,14 @@ if [ -n "$need" ]; then
     if ! dpkg --print-foreign-architectures | grep -qx i386; then
         $sudo dpkg --add-architecture i386
     fi
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $need
+    # A mirror in mid-sync can fail one index (seen: the i386 security list);
+    # apt then keeps the others, which is enough when the install resolves.
+    $sudo apt-get update -qq || echo "setup: apt-get update reported errors; going on" >&2
+    install="$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends"
+    # Without one architecture's security list, its packages cannot match the
+    # other's newer versions; the release's own versions always pair up.
+    # shellcheck disable=SC2086
+    $install $need || $install -t "$(. /etc/os-release && echo "$VERSION_CODENAME")" $need
 fi
 
 # Wine takes the ANSI code page from the Unix locale; without ja_JP it
