@@ -3,8 +3,8 @@
 // class comes from comctl32, which InitCommonControls pulls in.
 //
 // Built a second time with FLOOR_SHELL_ICON: the dialog then also takes
-// its icons the way the design prescribes, through the shell's icon for
-// the executable, and that copy shows what the shell's icons alone cost.
+// its icons the way tessaro's dialog does, through the shell's icon for the
+// executable, and that copy shows what the shell's icons alone cost.
 #include "dialog/resource.h"
 
 #include <windows.h>

@@ -2,9 +2,9 @@
 // load the shortcut, cut the last item off its list, run "open" on the
 // rest. The path is the whole command line after the program name.
 //
-// Built a second time with FLOOR_COMMON_CONTROLS: the start-up that the
-// design prescribes for both modes also calls InitCommonControls, and that
-// copy shows what comctl32 alone costs.
+// Built a second time with FLOOR_COMMON_CONTROLS: tessaro's start-up calls
+// InitCommonControls in both modes, and that copy shows what comctl32 alone
+// costs.
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>

@@ -6,8 +6,9 @@
 //       DIR\bench\hold.exe, registers two folder verbs, writes shortcuts,
 //       then times two warm-up rounds and ROUNDS rounds of OpenMode, then
 //       the same of InstallMode; each round runs tessaro (DIR\tessaro.exe),
-//       its floor and the floor with the design's added call, one after
-//       the other, starting one program later each round
+//       its floor and the floor plus the one platform call that costs
+//       tessaro most (OpenMode: InitCommonControls; the dialog: the shell's
+//       icons), one after the other, starting one program later each round
 //   observe exit TITLE COMMANDLINE
 //       one run, from process creation to exit; then waits for the folder
 //       window titled TITLE and closes it, so the next run opens a new one
@@ -37,6 +38,10 @@ const DWORD kTimeoutMs = 20000;
 // Wine swallows an open of a folder that follows the close of a folder
 // window by less than about two seconds.
 const DWORD kSettleMs = 2000;
+// After the folder's explorer has ended, Wine and the X server still
+// finish its work for a moment; without this pause the second and third
+// runs of a round took up to twice as long as the first.
+const DWORD kRunSettleMs = 500;
 const char kHoldEvent[] = "tessaro.bench.hold";
 const char kCaption[] = "tessaro の関連づけ";
 const int kPrograms = 3;
@@ -101,6 +106,12 @@ bool FolderWindowGone(const void *title) {
     return !FindWindowA("ExplorerWClass", static_cast<const char *>(title));
 }
 
+HANDLE WindowProcess(HWND window) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    return pid ? OpenProcess(SYNCHRONIZE, FALSE, pid) : nullptr;
+}
+
 Timing TimeExit(const std::string &commandLine, const char *title) {
     Timing t = {0, false, DesktopProcess()};
     PROCESS_INFORMATION pi;
@@ -113,8 +124,18 @@ Timing TimeExit(const std::string &commandLine, const char *title) {
     // A run that opened no window did not do the work being measured.
     bool shown = WaitFor(FolderWindowShown, title, 10000, 20);
     for (HWND w; (w = FindWindowA("ExplorerWClass", title)) != nullptr;) {
+        HANDLE folderProcess = WindowProcess(w);
         PostMessageA(w, WM_CLOSE, 0, 0);
-        if (!WaitFor(FolderWindowGone, title, 5000, 20))
+        bool gone = WaitFor(FolderWindowGone, title, 5000, 20);
+        // The folder's explorer goes on working after its window has gone
+        // (without a window manager, Wine takes two seconds to destroy a
+        // shown window); a run started meanwhile would share the machine
+        // with it, so the next one waits for it to end.
+        if (folderProcess) {
+            WaitForSingleObject(folderProcess, kTimeoutMs);
+            CloseHandle(folderProcess);
+        }
+        if (!gone)
             break;
     }
     t.ok = exited && shown;
@@ -270,6 +291,7 @@ void OpenRound(const char *series, int round, const Program (&programs)[kProgram
         const Program &p = programs[i];
         std::string link = p.quoteLink ? "\"" + LinkPath(i) + "\"" : LinkPath(i);
         Print(series, round, p.name, TimeExit(p.commandLine + " " + link, FolderName(i).c_str()));
+        Sleep(kRunSettleMs);
     }
     Sleep(kSettleMs);
 }
@@ -299,12 +321,12 @@ int Series(int rounds, const std::string &dir) {
     const Program open[kPrograms] = {
         {"tessaro", tessaro + " /verb:\"open\"", true, 0},
         {"floor", bench + "floor_open.exe\"", false, 0},
-        {"design", bench + "floor_open_comctl.exe\"", false, 0},
+        {"plus", bench + "floor_open_comctl.exe\"", false, 0},
     };
     const Program dialog[kPrograms] = {
         {"tessaro", tessaro, false, kFolderVerbs},
         {"floor", bench + "floor_dialog.exe\"", false, 0},
-        {"design", bench + "floor_dialog_icon.exe\"", false, 0},
+        {"plus", bench + "floor_dialog_icon.exe\"", false, 0},
     };
     // The first starts in a fresh prefix pay for loading it.
     for (int r = 0; r < 2; ++r) {

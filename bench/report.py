@@ -168,7 +168,7 @@ def met(ok):
     return "yes" if ok else "NO"
 
 
-DESIGN_CALL = {"open": "InitCommonControls", "dialog": "shell icons"}
+PLUS_CALL = {"open": "InitCommonControls", "dialog": "shell icons"}
 
 
 def build_table(res):
@@ -186,10 +186,10 @@ def build_table(res):
         ok = r <= goal and not t["failed"].get("tessaro")
         rows.append([label, fmt(m["tessaro"]), fmt(m["floor"]), fmt(r, 3), f"<= {goal}",
                      met(ok)])
-        d = ratio(t, "tessaro", "design")[0]
+        d = ratio(t, "tessaro", "plus")[0]
         if d is not None:
-            rows.append([f"  same, floor + {DESIGN_CALL[key]} (no goal)", fmt(m["tessaro"]),
-                         fmt(m["design"]), fmt(d, 3), "-", "-"])
+            rows.append([f"  same, floor + {PLUS_CALL[key]} (no goal)", fmt(m["tessaro"]),
+                         fmt(m["plus"]), fmt(d, 3), "-", "-"])
     s = res["sizes"]
     exe, empty = s["tessaro.exe"], s["floor_empty.exe"]
     rows.append(["Size: tessaro.exe stripped, bytes", f"{exe:,}", f"{empty:,}",
@@ -224,8 +224,8 @@ def render(rows, markdown):
 
 
 PROGRAMS = {
-    "open": {"tessaro": "tessaro.exe", "floor": "floor", "design": "floor + InitCommonControls"},
-    "dialog": {"tessaro": "tessaro.exe", "floor": "floor", "design": "floor + shell icons"},
+    "open": {"tessaro": "tessaro.exe", "floor": "floor", "plus": "floor + InitCommonControls"},
+    "dialog": {"tessaro": "tessaro.exe", "floor": "floor", "plus": "floor + shell icons"},
 }
 
 
@@ -243,7 +243,7 @@ def details(res):
                            f" max {fmt(max(r))}, failed {failed}")
             else:
                 out.append(f"{label}, {title}: no successful run, failed {failed}")
-        for a, b in (("tessaro", "floor"), ("design", "floor"), ("tessaro", "design")):
+        for a, b in (("tessaro", "floor"), ("plus", "floor"), ("tessaro", "plus")):
             r, per_round, low = ratio(t, a, b)
             if r is not None:
                 out.append(f"{label}: {PROGRAMS[key][a]} / {PROGRAMS[key][b]}: ratio of medians"
@@ -358,7 +358,7 @@ def main():
 WHY = {
     "open": (
         "OpenMode", "InitCommonControls",
-        "The design's start-up calls InitCommonControls in both modes, before COM, so an"
+        "tessaro's start-up calls InitCommonControls in both modes, before COM, so an"
         " OpenMode run loads comctl32.dll, whose process attach under Wine registers its window"
         " classes, and user32's with them. What tessaro adds on top is its own work: splitting,"
         " tracing, the canonical paths through the shell namespace."),
@@ -375,7 +375,7 @@ WHY = {
 
 def explain(res):
     """Where the time goes: the gap to the floor, split at the floor with
-    the design's added call, by all three estimates of this run."""
+    its costliest platform call, by all three estimates of this run."""
     out = ["## Where the time goes", ""]
     for key in ("open", "dialog"):
         mode, call, why = WHY[key]
@@ -383,11 +383,11 @@ def explain(res):
         out += [f"{mode}. {why}", "",
                 "| ratio | of medians | median per round | of fastest runs |",
                 "|---|---|---|---|"]
-        for a, b in (("tessaro", "floor"), ("design", "floor"), ("tessaro", "design")):
+        for a, b in (("tessaro", "floor"), ("plus", "floor"), ("tessaro", "plus")):
             r, per_round, low = ratio(t, a, b)
             if r is None:
                 continue
-            name = {"tessaro": "tessaro", "floor": "floor", "design": f"floor + {call}"}
+            name = {"tessaro": "tessaro", "floor": "floor", "plus": f"floor + {call}"}
             out.append(f"| {name[a]} / {name[b]} | {fmt(r, 3)} | {fmt(per_round, 3)} |"
                        f" {fmt(low, 3)} |")
         out.append("")
@@ -425,18 +425,21 @@ options (bench/floor_*.cpp).
   CreateProcess and waits for its exit, timed with the performance counter.
   tessaro runs as the shell runs it (`"tessaro.exe" /verb:"open" "C:\\bench\\f0.lnk"`),
   the floors with the shortcut's path alone. Each program has a shortcut
-  and a folder of its own (C:\\bench\\f0 to f2), so the runs of a round
-  follow each other at once. A run counts only if its folder window then
-  appears; the observer closes it, and waits two seconds after each round,
-  because Wine swallows the open of a folder whose window closed less than
-  about two seconds before.
+  and a folder of its own (C:\\bench\\f0 to f2). A run counts only if its
+  folder window then appears; the observer closes it, waits until the
+  folder's explorer process has ended and half a second more, so that no
+  run shares the machine with the aftermath of the one before (without
+  that pause the second and third runs of a round took up to twice as long
+  as the first, whichever program ran), and waits two seconds after each
+  round, because Wine swallows the open of a folder whose window closed
+  less than about two seconds before.
 - InstallMode: the observer starts the program and polls every 2 ms for a
   visible dialog titled "tessaro の関連づけ"; for tessaro it also waits until
   both verb lists hold the two folder verbs registered in the prefix. The
   floor shows the same dialog template and fills nothing. The observer then
   closes the dialog and waits for the exit.
-- Each round runs tessaro, its floor and the floor with the one platform
-  call that the design adds to it (OpenMode: InitCommonControls; the
+- Each round runs tessaro, its floor and the floor plus the one platform
+  call of tessaro's that costs most (OpenMode: InitCommonControls; the
   dialog: its icons through SHGetFileInfoA, the shell's icon for the
   executable), starting one program later each round, so that each takes
   each place in the order equally often; two warm-up rounds in the fresh
