@@ -38,9 +38,9 @@ const DWORD kTimeoutMs = 20000;
 // Wine swallows an open of a folder that follows the close of a folder
 // window by less than about two seconds.
 const DWORD kSettleMs = 2000;
-// After the folder's explorer has ended, Wine and the X server still
-// finish its work for a moment; without this pause the second and third
-// runs of a round took up to twice as long as the first.
+// Even after the folder's explorer has ended, Wine and the X server finish
+// its work for a moment; without this pause the second and third runs of a
+// round took up to twice as long as the first.
 const DWORD kRunSettleMs = 500;
 const char kHoldEvent[] = "tessaro.bench.hold";
 const char kCaption[] = "tessaro の関連づけ";
@@ -127,12 +127,12 @@ Timing TimeExit(const std::string &commandLine, const char *title) {
         HANDLE folderProcess = WindowProcess(w);
         PostMessageA(w, WM_CLOSE, 0, 0);
         bool gone = WaitFor(FolderWindowGone, title, 5000, 20);
-        // The folder's explorer goes on working after its window has gone
-        // (without a window manager, Wine takes two seconds to destroy a
-        // shown window); a run started meanwhile would share the machine
-        // with it, so the next one waits for it to end.
+        // The folder's explorer goes on working after its window has gone;
+        // a run started meanwhile would share the machine with it. A window
+        // that stayed means a process that will not end: no use waiting.
         if (folderProcess) {
-            WaitForSingleObject(folderProcess, kTimeoutMs);
+            if (gone)
+                WaitForSingleObject(folderProcess, kTimeoutMs);
             CloseHandle(folderProcess);
         }
         if (!gone)

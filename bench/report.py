@@ -168,9 +168,6 @@ def met(ok):
     return "yes" if ok else "NO"
 
 
-PLUS_CALL = {"open": "InitCommonControls", "dialog": "shell icons"}
-
-
 def build_table(res):
     rows = []
     for key, label, goal in (
@@ -188,7 +185,7 @@ def build_table(res):
                      met(ok)])
         d = ratio(t, "tessaro", "plus")[0]
         if d is not None:
-            rows.append([f"  same, floor + {PLUS_CALL[key]} (no goal)", fmt(m["tessaro"]),
+            rows.append([f"  same, {PROGRAMS[key]['plus']} (no goal)", fmt(m["tessaro"]),
                          fmt(m["plus"]), fmt(d, 3), "-", "-"])
     s = res["sizes"]
     exe, empty = s["tessaro.exe"], s["floor_empty.exe"]

@@ -5,8 +5,8 @@
 # both modes under Wine in a private prefix with a persistent wineserver and
 # a private Xvfb display, weighs the executables, and runs the splitter's
 # host benchmark. --pairs sets the number of rounds (tessaro, its floor,
-# the floor plus tessaro's costliest platform call; 20 by default). --write-docs also
-# rewrites docs/performance.md with this run's figures.
+# the floor plus tessaro's costliest platform call; 20 by default).
+# --write-docs also rewrites docs/performance.md with this run's figures.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 out=${TESSARO_BENCH_DIR:-$top/build-bench}
