@@ -2,6 +2,7 @@
 #include "app/cmdline.h"
 #include "dialog/assocdlg.h"
 #include "open/args.h"
+#include "open/select.h"
 #include "open/shortcut.h"
 #include "text/bounded.h"
 #include "text/capacity.h"
@@ -22,7 +23,11 @@ int OpenMode(int argc, char **argv) {
     int count = 0;
     PathList list = BuildPathList(argc - 1, argv + 1, &count);
     if (list) {
-        OpenTargetFolders(count, list, verb[0] ? verb : "open");
+        const char *folderVerb = verb[0] ? verb : "open";
+        if (HasSelectOption(argc, argv))
+            OpenAndSelectTargets(count, list, folderVerb);
+        else
+            OpenTargetFolders(count, list, folderVerb);
         FreePathList(list, count);
     }
     return 0;

@@ -14,13 +14,32 @@ bool ExtractVerbOption(char *verb, int argc, char **argv) {
     return true;
 }
 
+bool IsSelectOption(const char *argument) {
+    for (const char *a = argument, *b = "/select";; a = NextChar(a), b = NextChar(b)) {
+        if (!CharEqualNoCase(GetCharCode(a), GetCharCode(b)))
+            return false;
+        if (*a == '\0')
+            return true;
+    }
+}
+
+bool HasSelectOption(int argc, char **argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (IsSelectOption(argv[i]))
+            return true;
+    }
+    return false;
+}
+
 PathList BuildPathList(int n, char **args, int *count) {
     PathList list = static_cast<PathList>(MemAlloc((static_cast<size_t>(n) + 1) * sizeof(char *)));
     if (!list)
         return nullptr;
     *count = 0;
     for (int i = 0; i < n; ++i) {
-        // An option drops out here: it names nothing that exists.
+        // A verb option drops out here: it names nothing that exists.
+        if (IsSelectOption(args[i]))
+            continue;
         char canonical[kPathCapacity];
         if (!PathExists(args[i]) || !CanonicalizePath(canonical, args[i]))
             continue;

@@ -6,5 +6,8 @@ typedef char **PathList;
 
 // verb: kCommandCapacity bytes. The last "/verb:" option wins.
 bool ExtractVerbOption(char *verb, int argc, char **argv);
+// "/select" in any letter case: an option, never a path.
+bool IsSelectOption(const char *argument);
+bool HasSelectOption(int argc, char **argv);
 PathList BuildPathList(int n, char **args, int *count);
 bool FreePathList(PathList list, int count);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
 #include <objbase.h>
 #include <shlobj.h>
 
@@ -308,4 +309,64 @@ void ExpectAtDialogUnits(HWND dialog, HWND child, int x, int y, int cx, int cy) 
     EXPECT_EQ(units.top, actual.top);
     EXPECT_EQ(units.right, actual.right - actual.left);
     EXPECT_EQ(units.bottom, actual.bottom - actual.top);
+}
+
+namespace {
+
+BOOL CALLBACK FindListView(HWND child, LPARAM out) {
+    char name[32] = "";
+    GetClassNameA(child, name, sizeof name);
+    if (strcmp(name, WC_LISTVIEWA) != 0)
+        return TRUE;
+    *reinterpret_cast<HWND *>(out) = child;
+    return FALSE;
+}
+
+// The list view belongs to the explorer's process: its texts are read
+// through a buffer in that process's memory.
+std::vector<std::string> SelectedItems(HWND list) {
+    std::vector<std::string> names;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(list, &pid);
+    HANDLE process =
+        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process)
+        return names;
+    const SIZE_T textSize = 520;
+    char *remote = static_cast<char *>(
+        VirtualAllocEx(process, nullptr, sizeof(LVITEMA) + textSize, MEM_COMMIT, PAGE_READWRITE));
+    int count = remote ? static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)) : 0;
+    for (int i = 0; i < count; ++i) {
+        if (!(SendMessageA(list, LVM_GETITEMSTATE, i, LVIS_SELECTED) & LVIS_SELECTED))
+            continue;
+        LVITEMA item = {};
+        item.pszText = remote + sizeof item;
+        item.cchTextMax = static_cast<int>(textSize);
+        char text[textSize] = "";
+        if (WriteProcessMemory(process, remote, &item, sizeof item, nullptr) &&
+            SendMessageA(list, LVM_GETITEMTEXTA, i, reinterpret_cast<LPARAM>(remote)) > 0 &&
+            ReadProcessMemory(process, remote + sizeof item, text, textSize - 1, nullptr))
+            names.push_back(text);
+    }
+    if (remote)
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    return names;
+}
+
+} // namespace
+
+std::vector<std::string> WaitForSelectedItems(const std::string &title, DWORD ms) {
+    DWORD end = GetTickCount() + ms;
+    std::vector<std::string> names;
+    do {
+        for (HWND folder : FolderWindows(title)) {
+            HWND list = nullptr;
+            EnumChildWindows(folder, FindListView, reinterpret_cast<LPARAM>(&list));
+            if (list && !(names = SelectedItems(list)).empty())
+                return names;
+        }
+        Sleep(100);
+    } while (static_cast<LONG>(end - GetTickCount()) > 0);
+    return names;
 }

@@ -66,6 +66,9 @@ std::vector<HWND> FolderWindows(const std::string &title);
 void CloseFolderWindows();
 // Waits for `count` folder windows titled `title`; returns how many came.
 size_t WaitForFolderWindows(const std::string &title, size_t count, DWORD ms = 15000);
+// Names of the selected items in the file list of the folder window titled
+// `title`, read from outside its process; waits until some show or ms pass.
+std::vector<std::string> WaitForSelectedItems(const std::string &title, DWORD ms = 15000);
 
 // Expects the child at x, y with size cx, cy in dialog units, each mapped
 // on its own as the dialog manager maps them.

@@ -37,6 +37,17 @@ TEST(ExtractVerbOption, LongVerbsAreCutWhole) {
     EXPECT_EQ(std::string(1023, 'v'), Verb({"t.exe", "/verb:" + dbcs}));
 }
 
+TEST(SelectOption, WholeWordInAnyCaseFromArgumentOneOn) {
+    for (const char *yes : {"/select", "/SELECT", "/SeLeCt"})
+        EXPECT_TRUE(IsSelectOption(yes)) << yes;
+    for (const char *no : {"/selec", "/selects", "/select:", "x/select", "select", "\\select", ""})
+        EXPECT_FALSE(IsSelectOption(no)) << no;
+    char name[] = "/select", path[] = "C:\\a.lnk", option[] = "/Select";
+    char *argv[] = {name, path, option};
+    EXPECT_FALSE(HasSelectOption(2, argv)) << "element 0 is the program name";
+    EXPECT_TRUE(HasSelectOption(3, argv));
+}
+
 class PathListTest : public testing::Test {
   protected:
     ScratchDir dir{"tessaro-args"};

@@ -158,6 +158,52 @@ TEST_F(OpenMode, VerbIsHandedToTheShellForEveryPath) {
     WaitForFolderWindows(LastComponent(targetDir), 1);
 }
 
+// Two shortcuts into the folder of `target`, one into another folder and
+// one that cannot be loaded, in that order of folders.
+class OpenModeSelect : public OpenMode {
+  protected:
+    std::string other = dir.Join("other");
+    std::string args;
+
+    void SetUp() override {
+        OpenMode::SetUp();
+        ASSERT_TRUE(MakeDirs(other));
+        ASSERT_TRUE(WriteFileBytes(other + "\\lone.txt", "x"));
+        ASSERT_TRUE(WriteFileBytes(targetDir + "\\second.txt", "x"));
+        ASSERT_TRUE(WriteFileBytes(dir.Join("broken.lnk"), "not a shortcut"));
+        ASSERT_TRUE(MakeShortcut(dir.Join("a.lnk"), target));
+        ASSERT_TRUE(MakeShortcut(dir.Join("b.lnk"), targetDir + "\\second.txt"));
+        ASSERT_TRUE(MakeShortcut(dir.Join("lone.lnk"), other + "\\lone.txt"));
+        ASSERT_TRUE(MakeShortcut(dir.Join("upper.lnk"), dir.Join("OTHER\\LONE.TXT")));
+        for (const char *name : {"a.lnk", "broken.lnk", "lone.lnk", "b.lnk", "upper.lnk"})
+            args += " " + Quote(dir.Join(name));
+    }
+};
+
+// Wine's explorer selects a target only when it is given alone; a folder
+// given with several children opens with nothing selected. A second
+// selection in a folder reuses its window, so the shell's trace counts the
+// calls.
+TEST_F(OpenModeSelect, EachFolderOpensOnceWithALoneTargetSelected) {
+    ChildRun run = RunDebugged(TessaroExe() + " /SELECT" + args, 30000, "+shell");
+    EXPECT_EQ(0u, run.exitCode);
+    EXPECT_EQ(std::vector<std::string>{"lone.txt"}, WaitForSelectedItems("other"));
+    EXPECT_EQ(1u, WaitForFolderWindows(LastComponent(targetDir), 1));
+    if (IsWine()) {
+        EXPECT_EQ(2u, CountOf(run.wineLog, "trace:shell:SHOpenFolderAndSelectItems "));
+    }
+}
+
+// Where the shell lacks the function, each folder opens once, with the verb.
+TEST_F(OpenModeSelect, WithoutTheShellsSelectionFoldersOpenWithTheVerb) {
+    ChildRun run = RunDebugged(std::string(TESSARO_NOSELECT_EXE) + " /select /verb:Explore" + args,
+                               30000, "+exec");
+    EXPECT_EQ(0u, run.exitCode);
+    EXPECT_EQ(2u, CountOf(run.wineLog, "verb=L\"Explore\"")) << run.wineLog.substr(0, 2000);
+    EXPECT_EQ(1u, WaitForFolderWindows("other", 1));
+    EXPECT_EQ(1u, WaitForFolderWindows(LastComponent(targetDir), 1));
+}
+
 TEST_F(OpenMode, LongTraceLinesReachTheDebuggerCut) {
     std::string arg(2000, 'q');
     ChildRun run = Run(TessaroExe() + " " + arg);
