@@ -4,6 +4,8 @@
 #include "dialog/resource.h"
 
 #include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
 #include <stdio.h>
 
 namespace {
@@ -48,6 +50,95 @@ bool SaveWindow(HWND window, const char *dir, const char *name) {
     return false;
 }
 
+HWND FindListView(HWND parent) {
+    for (HWND child = FindWindowExA(parent, nullptr, nullptr, nullptr); child;
+         child = FindWindowExA(parent, child, nullptr, nullptr)) {
+        char name[32] = "";
+        GetClassNameA(child, name, sizeof name);
+        HWND found = lstrcmpA(name, "SysListView32") == 0 ? child : FindListView(child);
+        if (found)
+            return found;
+    }
+    return nullptr;
+}
+
+bool Start(const char *line, PROCESS_INFORMATION *pi) {
+    char copy[3 * MAX_PATH];
+    lstrcpynA(copy, line, sizeof copy);
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    return CreateProcessA(nullptr, copy, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, pi);
+}
+
+void Finish(PROCESS_INFORMATION *pi) {
+    if (WaitForSingleObject(pi->hProcess, 10000) != WAIT_OBJECT_0)
+        TerminateProcess(pi->hProcess, 1);
+    CloseHandle(pi->hThread);
+    CloseHandle(pi->hProcess);
+}
+
+bool MakeShortcut(const char *link, const char *target) {
+    IShellLinkA *shell = nullptr;
+    if (CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                         reinterpret_cast<void **>(&shell)) != S_OK)
+        return false;
+    IPersistFile *file = nullptr;
+    bool ok = false;
+    if (shell->SetPath(target) == S_OK &&
+        shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void **>(&file)) == S_OK) {
+        WCHAR wide[MAX_PATH];
+        MultiByteToWideChar(CP_ACP, 0, link, -1, wide, MAX_PATH);
+        ok = file->Save(wide, TRUE) == S_OK;
+        file->Release();
+    }
+    shell->Release();
+    return ok;
+}
+
+// A folder of a few documents, one of them the target of a shortcut that
+// tessaro opens with /select.
+bool ShootSelection(const char *exe, const char *dir) {
+    char folder[MAX_PATH], target[MAX_PATH], link[MAX_PATH], line[3 * MAX_PATH];
+    GetTempPathA(sizeof folder, folder);
+    lstrcatA(folder, "資料");
+    CreateDirectoryA(folder, nullptr);
+    const char *const names[] = {"会議メモ.txt", "見積書.txt", "予定表.txt", "報告書.txt"};
+    for (const char *name : names) {
+        wsprintfA(target, "%s\\%s", folder, name);
+        CloseHandle(CreateFileA(target, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    }
+    wsprintfA(target, "%s\\予定表.txt", folder);
+    GetTempPathA(sizeof link, link);
+    lstrcatA(link, "予定表.lnk");
+    CoInitialize(nullptr);
+    bool made = MakeShortcut(link, target);
+    CoUninitialize();
+    wsprintfA(line, "\"%s\" /select \"%s\"", exe, link);
+    PROCESS_INFORMATION pi;
+    if (!made || !Start(line, &pi))
+        return false;
+    Finish(&pi);
+    HWND window = nullptr;
+    for (int i = 0; i < 200 && !(window = FindWindowA("ExplorerWClass", "資料")); ++i)
+        Sleep(50);
+    if (!window)
+        return false;
+    MoveWindow(window, 40, 40, 560, 300, TRUE);
+    // The file list shows its selection only while it has the focus, and
+    // without a window manager nothing gives it the focus: this does what a
+    // user's tab into the list would.
+    HWND list = FindListView(window);
+    DWORD theirs = GetWindowThreadProcessId(window, nullptr);
+    if (list && AttachThreadInput(GetCurrentThreadId(), theirs, TRUE)) {
+        SetFocus(list);
+        AttachThreadInput(GetCurrentThreadId(), theirs, FALSE);
+    }
+    Sleep(1000);
+    bool ok = SaveWindow(window, dir, "select");
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    return ok;
+}
+
 } // namespace
 
 // Wine's folder verbs have no commands, so its lists would stay empty; this
@@ -65,17 +156,17 @@ void RegisterFolderVerbs() {
 int main(int argc, char **argv) {
     if (argc != 3)
         return 2;
+    // First: Wine's shell cannot run folder verbs whose commands take
+    // arguments, which the registered ones do.
+    int failures = !ShootSelection(argv[1], argv[2]);
     RegisterFolderVerbs();
     SetCursorPos(400, 360);
     char line[MAX_PATH + 2];
     wsprintfA(line, "\"%s\"", argv[1]);
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
     PROCESS_INFORMATION pi;
-    if (!CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    if (!Start(line, &pi))
         return 1;
     HWND dialog = WaitForWindow("tessaro の関連づけ");
-    int failures = 0;
     if (dialog) {
         Settle();
         failures += !SaveWindow(dialog, argv[2], "dialog");
@@ -97,9 +188,6 @@ int main(int argc, char **argv) {
     } else {
         ++failures;
     }
-    if (WaitForSingleObject(pi.hProcess, 10000) != WAIT_OBJECT_0)
-        TerminateProcess(pi.hProcess, 1);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    Finish(&pi);
     return failures ? 1 : 0;
 }
