@@ -110,6 +110,10 @@ TEST_F(AboutBox, ShowsVersionLinkAndIconWidenedByTheWidestLine) {
     EXPECT_EQ("", ItemText(box, kResourcesLine)) << "Wine has no free-resources library";
     EXPECT_EQ(reinterpret_cast<LRESULT>(data.largeIcon),
               SendDlgItemMessageA(box, 100, STM_GETICON, 0, 0));
+    EXPECT_EQ(reinterpret_cast<LRESULT>(data.largeIcon),
+              SendMessageA(box, WM_GETICON, ICON_BIG, 0));
+    EXPECT_EQ(reinterpret_cast<LRESULT>(data.smallIcon),
+              SendMessageA(box, WM_GETICON, ICON_SMALL, 0));
     EXPECT_EQ(reinterpret_cast<HANDLE>(&data), GetPropA(box, "PROP_ABOUTDIALOGDATA"));
 
     // Grown by the largest growth, not by their sum; the empty line keeps

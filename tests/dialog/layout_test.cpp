@@ -1,5 +1,6 @@
 // Panes, sizing, hit-testing and the system menu of the real dialog.
 #include "dialog_fixture.h"
+#include "tests/TOOLS/screen.h"
 
 namespace {
 
@@ -41,6 +42,11 @@ TEST_F(Layout, OpensWithEveryPaneClosed) {
     for (int id : {IDC_LNK_GROUP, IDC_LNK_MENU, IDC_LNK_VERBS, IDC_LNK_CMD_LABEL, IDC_PIF_GROUP,
                    IDC_PIF_CMD})
         EXPECT_FALSE(ItemVisible(dialog, id)) << id;
+    // The program's icon, each size in its place.
+    EXPECT_EQ(GetSystemMetrics(SM_CXICON),
+              IconWidth(reinterpret_cast<HICON>(SendMessageA(dialog, WM_GETICON, ICON_BIG, 0))));
+    EXPECT_EQ(GetSystemMetrics(SM_CXSMICON),
+              IconWidth(reinterpret_cast<HICON>(SendMessageA(dialog, WM_GETICON, ICON_SMALL, 0))));
 }
 
 TEST_F(Layout, OpeningThePaneMovesTheRowsBelowAndDoublesTheWidth) {
