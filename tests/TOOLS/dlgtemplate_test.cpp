@@ -1,5 +1,6 @@
 #include "TOOLS/dlgtemplate.h"
 
+#include "TOOLS/aboutbox.h"
 #include "TOOLS/toolwind.h"
 #include "harness/wine.h"
 #include "text/heap.h"
@@ -82,6 +83,13 @@ TEST(DialogTemplate, AboutBoxIsByteExact) {
     const size_t offsets[] = {44, 72, 100, 128, 156};
     for (size_t k = 0; k < 5; ++k)
         EXPECT_EQ(kAboutItems[k].id, words[offsets[k] / 2 + 8]) << "control " << k;
+    MemFree(block);
+
+    // The description the about box itself gives gets the same bytes.
+    block = BuildAboutTemplate();
+    ASSERT_NE(nullptr, block);
+    ASSERT_EQ(188u, HeapSize(GetProcessHeap(), 0, block));
+    EXPECT_EQ(kAboutWords, ReadWords(block, 188));
     MemFree(block);
 }
 

@@ -7,6 +7,9 @@
 void MoveCursorTo(POINT screen);
 void PressLeftButton(bool down);
 
+// The width of an icon's mask, 0 for no icon.
+int IconWidth(HICON icon);
+
 // The window's rectangle as the screen shows it.
 class ScreenPixels {
   public:

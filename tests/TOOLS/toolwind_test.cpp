@@ -1,6 +1,7 @@
 #include "TOOLS/toolwind.h"
 
 #include "harness/wine.h"
+#include "tests/TOOLS/screen.h"
 #include "text/heap.h"
 #include "text/trace.h"
 
@@ -341,14 +342,7 @@ TEST(Icons, LargeAndSmallFromTheShell) {
         SCOPED_TRACE(size.smallIcon ? "small" : "large");
         HICON icon = GetModuleIcon(nullptr, size.smallIcon);
         ASSERT_TRUE(icon);
-        ICONINFO info = {};
-        ASSERT_TRUE(GetIconInfo(icon, &info));
-        BITMAP bitmap = {};
-        GetObjectA(info.hbmMask, sizeof bitmap, &bitmap);
-        EXPECT_EQ(GetSystemMetrics(size.metric), bitmap.bmWidth);
-        if (info.hbmColor)
-            DeleteObject(info.hbmColor);
-        DeleteObject(info.hbmMask);
+        EXPECT_EQ(GetSystemMetrics(size.metric), IconWidth(icon));
         DestroyIcon(icon);
     }
 

@@ -25,7 +25,8 @@ TEST(SelectMode, CountsArgumentsNotPaths) {
 }
 
 TEST(InstallMode, SecondInstanceEndsAtOnce) {
-    HANDLE held = CreateMutexA(nullptr, TRUE, INSTALL_MUTEX_NAME);
+    // Spelt out: the name is what other instances meet, not the macro.
+    HANDLE held = CreateMutexA(nullptr, TRUE, "tessaro.InstallDlg");
     ASSERT_NE(nullptr, held);
     ASSERT_NE(static_cast<DWORD>(ERROR_ALREADY_EXISTS), GetLastError());
     ChildRun run = RunDebugged(TessaroExe(), 10000);

@@ -210,6 +210,32 @@ TEST_F(AssociationSettingsTest, AChangedTypeGetsBothValuesAndTheOtherKeepsItsOwn
     EXPECT_EQ(kExplore, GetDefault(kLnkCommand).value_or("(missing)"));
 }
 
+TEST_F(AssociationSettingsTest, ATypeThatFailsLeavesTheNextToBeApplied) {
+    // .lnk cannot be installed without a key of its own, nor removed when
+    // the class it names has none; .pif installs after it either way.
+    const struct {
+        const char *what;
+        uint32_t loaded, edited;
+        bool (*breakLnk)();
+    } cases[] = {
+        {"installing .lnk", 0, 3, [] { return DeleteTree(".lnk"); }},
+        {"removing .lnk", 1, 2, [] { return SetDefault(".lnk", "nosuchclass"); }},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(DeleteTree("piffile\\shell") && c.breakLnk());
+        auto loaded = Record(c.loaded), edited = Record(c.edited);
+        SetTexts(Lnk(*edited), kDefaultMenu, kExplore);
+        SetTexts(Pif(*edited), "pif menu", kOpen);
+        uint32_t changed = CompareAssociationSettings(edited.get(), loaded.get());
+        ASSERT_EQ(3u, changed);
+        EXPECT_TRUE(ApplyAssociationSettings(edited.get(), changed));
+        EXPECT_FALSE(KeyExists(".lnk\\shell")) << "the .lnk change did fail";
+        EXPECT_EQ("pif menu", GetDefault(kPifVerb).value_or("(missing)"));
+        EXPECT_EQ(kOpen, GetDefault(kPifCommand).value_or("(missing)"));
+    }
+}
+
 TEST_F(AssociationSettingsTest, ApplyTouchesOnlyTheVerbKeysOfChangedTypes) {
     ASSERT_TRUE(Install(kPifVerb, kPifCommand, kDefaultMenu, kExplore));
     auto loaded = Record();

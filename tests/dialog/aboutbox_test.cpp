@@ -110,6 +110,10 @@ TEST_F(AboutBox, ShowsVersionLinkAndIconWidenedByTheWidestLine) {
     EXPECT_EQ("", ItemText(box, kResourcesLine)) << "Wine has no free-resources library";
     EXPECT_EQ(reinterpret_cast<LRESULT>(data.largeIcon),
               SendDlgItemMessageA(box, 100, STM_GETICON, 0, 0));
+    EXPECT_EQ(reinterpret_cast<LRESULT>(data.largeIcon),
+              SendMessageA(box, WM_GETICON, ICON_BIG, 0));
+    EXPECT_EQ(reinterpret_cast<LRESULT>(data.smallIcon),
+              SendMessageA(box, WM_GETICON, ICON_SMALL, 0));
     EXPECT_EQ(reinterpret_cast<HANDLE>(&data), GetPropA(box, "PROP_ABOUTDIALOGDATA"));
 
     // Grown by the largest growth, not by their sum; the empty line keeps
@@ -141,6 +145,21 @@ TEST_F(AboutBox, ShowsVersionLinkAndIconWidenedByTheWidestLine) {
         EXPECT_EQ(h.hit,
                   SendMessageA(WindowFromPoint(h.at), WM_NCHITTEST, 0, MAKELPARAM(h.at.x, h.at.y)));
     }
+    // The box hands hover and leave back to the link: red under the
+    // cursor, blue again once it has gone.
+    const COLORREF blue = 0xFF0000, red = 0x0000FF;
+    HWND linkWindow = GetDlgItem(box, kLink);
+    MoveCursorTo({linkRect.left + 3, (linkRect.top + linkRect.bottom) / 2});
+    PumpMessagesFor(50);
+    ScreenPixels hovered(linkWindow);
+    EXPECT_GT(hovered.Count(red), 20u);
+    EXPECT_EQ(0u, hovered.Count(blue));
+    MoveCursorTo(hits[0].at);
+    PumpMessagesFor(50);
+    ScreenPixels left(linkWindow);
+    EXPECT_EQ(hovered.Count(red), left.Count(blue));
+    EXPECT_EQ(0u, left.Count(red));
+
     EXPECT_EQ(TRUE, AboutDialogProc(box, WM_COMMAND, 1234, 0)) << "other commands answered";
     EXPECT_TRUE(IsWindow(box));
     DestroyWindow(box);

@@ -136,6 +136,16 @@ TEST_F(Exchange, OkWritesOnlyWhatChanged) {
     EXPECT_EQ(GetDefault(std::string(kPifVerbKey) + "\\command"), Command(nullptr));
     EXPECT_EQ(GetDefault(kPifVerbKey), std::string("リンク先を探す(&F)"));
     EXPECT_TRUE(Missing(before, after).empty()) << "the .lnk entry stays as it was";
+    Close();
+
+    // What is typed into the edits is what gets stored.
+    Open();
+    SetDlgItemTextA(dialog, IDC_LNK_MENU, "編集した(&E)");
+    SetDlgItemTextA(dialog, IDC_LNK_CMD, Command("explore").c_str());
+    SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ("編集した(&E)", GetDefault(kVerbKey).value_or("(missing)"));
+    EXPECT_EQ(Command("explore"),
+              GetDefault(std::string(kVerbKey) + "\\command").value_or("(missing)"));
 }
 
 TEST_F(Exchange, CancelEscapeAndCloseWriteNothing) {

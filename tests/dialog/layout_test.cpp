@@ -1,5 +1,6 @@
 // Panes, sizing, hit-testing and the system menu of the real dialog.
 #include "dialog_fixture.h"
+#include "tests/TOOLS/screen.h"
 
 namespace {
 
@@ -41,6 +42,11 @@ TEST_F(Layout, OpensWithEveryPaneClosed) {
     for (int id : {IDC_LNK_GROUP, IDC_LNK_MENU, IDC_LNK_VERBS, IDC_LNK_CMD_LABEL, IDC_PIF_GROUP,
                    IDC_PIF_CMD})
         EXPECT_FALSE(ItemVisible(dialog, id)) << id;
+    // The program's icon, each size in its place.
+    EXPECT_EQ(GetSystemMetrics(SM_CXICON),
+              IconWidth(reinterpret_cast<HICON>(SendMessageA(dialog, WM_GETICON, ICON_BIG, 0))));
+    EXPECT_EQ(GetSystemMetrics(SM_CXSMICON),
+              IconWidth(reinterpret_cast<HICON>(SendMessageA(dialog, WM_GETICON, ICON_SMALL, 0))));
 }
 
 TEST_F(Layout, OpeningThePaneMovesTheRowsBelowAndDoublesTheWidth) {
@@ -104,6 +110,15 @@ TEST_F(Layout, TrackingLimitsRefuseOtherSizes) {
     SetWindowPos(dialog, nullptr, 0, 0, closed.cx, open.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     EXPECT_EQ(2 * closed.cx, WindowSize(dialog).cx) << "never narrower than twice the opening";
+
+    // Both panes open, then one closed: the other still holds the limit.
+    SendMessageA(dialog, WM_SYSCOMMAND, ID_OFFER_PIF, 0);
+    Click(dialog, IDC_PIF_DETAILS);
+    Click(dialog, IDC_LNK_DETAILS);
+    ASSERT_EQ(kOpen, ItemText(dialog, IDC_PIF_DETAILS));
+    SetWindowPos(dialog, nullptr, 0, 0, closed.cx, WindowSize(dialog).cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(2 * closed.cx, WindowSize(dialog).cx) << "the .pif pane is still open";
 }
 
 TEST_F(Layout, MinimisedSizeLeavesTheLayoutAlone) {
@@ -176,14 +191,28 @@ TEST_F(Layout, SystemMenuCommandsFollowMaximize) {
     EXPECT_EQ(static_cast<UINT>(MF_CHECKED),
               GetMenuState(menu, ID_OFFER_PIF, MF_BYCOMMAND) & MF_CHECKED);
     EXPECT_TRUE(ItemVisible(dialog, IDC_PIF_CHECK));
+
+    // Installed at opening: the row shows, and so does the tick.
+    Close();
+    SetDefault(".pif", "piffile");
+    SetDefault("piffile\\shell\\tessaro\\command", "installed");
+    Open();
+    menu = GetSystemMenu(dialog, FALSE);
+    SendMessageA(dialog, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), MAKELPARAM(0, TRUE));
+    EXPECT_TRUE(ItemVisible(dialog, IDC_PIF_CHECK));
+    EXPECT_EQ(static_cast<UINT>(MF_CHECKED),
+              GetMenuState(menu, ID_OFFER_PIF, MF_BYCOMMAND) & MF_CHECKED);
 }
 
 TEST_F(Layout, HidingThePifRowClosesItsPane) {
     SIZE closed = WindowSize(dialog);
     SendMessageA(dialog, WM_SYSCOMMAND, ID_OFFER_PIF, 0);
     ASSERT_TRUE(ItemVisible(dialog, IDC_PIF_DETAILS));
+    int lnkCheck = Top(IDC_LNK_CHECK), lnkDetails = Top(IDC_LNK_DETAILS);
     Click(dialog, IDC_PIF_DETAILS);
     EXPECT_EQ(kOpen, ItemText(dialog, IDC_PIF_DETAILS));
+    EXPECT_EQ(lnkCheck, Top(IDC_LNK_CHECK)) << "only rows below the pane move";
+    EXPECT_EQ(lnkDetails, Top(IDC_LNK_DETAILS));
     EXPECT_TRUE(ItemVisible(dialog, IDC_PIF_GROUP));
     EXPECT_GT(WindowSize(dialog).cy, closed.cy);
 

@@ -85,6 +85,13 @@ TEST_F(PathListTest, KeepsExistingObjectsInOrderAsTheShellNamesThem) {
     EXPECT_EQ(3, count);
     EXPECT_EQ((std::vector<std::string>{file, sub, file}), got);
 
+    // Given by its short name, the file comes back by its long one. (Wine's
+    // parser refuses "." and ".." components, so those cannot show it.)
+    char shortName[MAX_PATH] = "";
+    ASSERT_NE(0u, GetShortPathNameA(file.c_str(), shortName, sizeof shortName));
+    ASSERT_NE(file, shortName) << "the file has a short name of its own";
+    EXPECT_EQ(std::vector<std::string>{file}, Build({shortName}, &count));
+
     EXPECT_TRUE(Build({"/verb:x", dir.Join("nothing")}, &count).empty());
     EXPECT_EQ(0, count) << "nothing exists: an empty list, not a failure";
 }

@@ -284,6 +284,12 @@ TEST_F(HostileLinks, TargetsThatAreGoneOrNoFilesEndTheRunWithZero) {
     std::string missingDrive = Write("no-drive.lnk", noDrive);
     std::string qFolder = "Q" + folder.substr(1);
 
+    // Named apart from both folders above, whose windows must not appear.
+    std::string next = dir.Join("next");
+    ASSERT_TRUE(MakeDirs(next) && WriteFileBytes(next + "\\t.txt", "x"));
+    std::string nextLink = dir.Join("next.lnk");
+    ASSERT_TRUE(MakeShortcut(nextLink, next + "\\t.txt"));
+
     std::string applet = ControlPanelItem();
     ASSERT_FALSE(applet.empty()) << "the Control Panel lists no applet";
     std::string controlPanel = Write("applet.lnk", LinkWithList(applet, applet.size()));
@@ -299,14 +305,15 @@ TEST_F(HostileLinks, TargetsThatAreGoneOrNoFilesEndTheRunWithZero) {
         EXPECT_EQ(1u, WaitForFolderWindows("kept", 1));
     }
     // A folder that is not there: the shell says so in a box of its own,
-    // and tessaro goes on once it is answered.
+    // and tessaro goes on with the next path once it is answered.
     for (const auto &c :
          {std::make_pair(deletedFolder, gone), std::make_pair(missingDrive, qFolder)}) {
         SCOPED_TRACE(c.first);
-        OpenRun run = RunOpenMode(Quote(c.first));
+        OpenRun run = RunOpenMode(Quote(c.first) + " " + Quote(nextLink));
         ExpectEndedWell(run);
-        ASSERT_EQ(1u, run.executed.size());
+        ASSERT_EQ(2u, run.executed.size());
         EXPECT_EQ(c.second, run.executed[0].folder);
+        EXPECT_EQ(next, run.executed[1].folder);
         EXPECT_EQ(1u, run.boxes.size());
         EXPECT_TRUE(FolderWindows(LastComponent(c.second)).empty());
     }
