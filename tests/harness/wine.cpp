@@ -313,44 +313,37 @@ void ExpectAtDialogUnits(HWND dialog, HWND child, int x, int y, int cx, int cy) 
 
 namespace {
 
-BOOL CALLBACK FindListView(HWND child, LPARAM out) {
-    char name[32] = "";
-    GetClassNameA(child, name, sizeof name);
-    if (strcmp(name, WC_LISTVIEWA) != 0)
-        return TRUE;
-    *reinterpret_cast<HWND *>(out) = child;
-    return FALSE;
-}
-
-// The list view belongs to the explorer's process: its texts are read
+// The file list belongs to the explorer's process: its texts are read
 // through a buffer in that process's memory.
-std::vector<std::string> SelectedItems(HWND list) {
+std::vector<std::string> SelectedItems(HWND folder) {
     std::vector<std::string> names;
+    HWND list = folder;
+    for (const char *name : {"ExplorerBrowserControl", "SHELLDLL_DefView", WC_LISTVIEWA})
+        list = FindWindowExA(list, nullptr, name, nullptr);
     DWORD pid = 0;
     GetWindowThreadProcessId(list, &pid);
     HANDLE process =
-        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-    if (!process)
-        return names;
-    const SIZE_T textSize = 520;
-    char *remote = static_cast<char *>(
-        VirtualAllocEx(process, nullptr, sizeof(LVITEMA) + textSize, MEM_COMMIT, PAGE_READWRITE));
+        list ? OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid)
+             : nullptr;
+    char *remote = process ? static_cast<char *>(
+                                 VirtualAllocEx(process, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE))
+                           : nullptr;
     int count = remote ? static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)) : 0;
     for (int i = 0; i < count; ++i) {
-        if (!(SendMessageA(list, LVM_GETITEMSTATE, i, LVIS_SELECTED) & LVIS_SELECTED))
-            continue;
         LVITEMA item = {};
         item.pszText = remote + sizeof item;
-        item.cchTextMax = static_cast<int>(textSize);
-        char text[textSize] = "";
-        if (WriteProcessMemory(process, remote, &item, sizeof item, nullptr) &&
+        item.cchTextMax = 1024;
+        char text[1024] = "";
+        if ((SendMessageA(list, LVM_GETITEMSTATE, i, LVIS_SELECTED) & LVIS_SELECTED) &&
+            WriteProcessMemory(process, remote, &item, sizeof item, nullptr) &&
             SendMessageA(list, LVM_GETITEMTEXTA, i, reinterpret_cast<LPARAM>(remote)) > 0 &&
-            ReadProcessMemory(process, remote + sizeof item, text, textSize - 1, nullptr))
+            ReadProcessMemory(process, item.pszText, text, sizeof text - 1, nullptr))
             names.push_back(text);
     }
     if (remote)
         VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    CloseHandle(process);
+    if (process)
+        CloseHandle(process);
     return names;
 }
 
@@ -360,12 +353,9 @@ std::vector<std::string> WaitForSelectedItems(const std::string &title, DWORD ms
     DWORD end = GetTickCount() + ms;
     std::vector<std::string> names;
     do {
-        for (HWND folder : FolderWindows(title)) {
-            HWND list = nullptr;
-            EnumChildWindows(folder, FindListView, reinterpret_cast<LPARAM>(&list));
-            if (list && !(names = SelectedItems(list)).empty())
+        for (HWND folder : FolderWindows(title))
+            if (!(names = SelectedItems(folder)).empty())
                 return names;
-        }
         Sleep(100);
     } while (static_cast<LONG>(end - GetTickCount()) > 0);
     return names;
