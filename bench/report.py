@@ -371,8 +371,8 @@ WHY = {
         " server in another process; oleaut32 and the interface proxies are loaded for it) for"
         " the new window, every"
         " 100 ms until it is there, then sends it the items to select and waits for the answer."
-        " Those few hundred milliseconds are the floor's as much as tessaro's, and they come in"
-        " steps of 100 ms, so single runs scatter more than in OpenMode. What tessaro adds on"
+        " Those few hundred milliseconds are the floor's as much as tessaro's; a window that"
+        " misses one look costs a run up to 100 ms more. What tessaro adds on"
         " top is InitCommonControls, as in OpenMode, and its own work: splitting, tracing, the"
         " shell's allocator and desktop folder, the copy of the parent list, the lookup of the"
         " function."),
