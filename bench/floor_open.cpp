@@ -5,6 +5,10 @@
 // Built a second time with FLOOR_COMMON_CONTROLS: tessaro's start-up calls
 // InitCommonControls in both modes, and that copy shows what comctl32 alone
 // costs.
+//
+// With FLOOR_SELECT it is the floor of /select with one shortcut: the
+// target's whole list goes to SHOpenFolderAndSelectItems, imported
+// directly, since a floor need not start on systems that lack it.
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
@@ -28,6 +32,11 @@ const char *SkipProgramName(const char *p) {
     return p;
 }
 
+#ifdef FLOOR_SELECT
+void OpenTarget(ITEMIDLIST *list) {
+    SHOpenFolderAndSelectItems(list, 0, nullptr, 0);
+}
+#else
 // The list is cut in place: the floor needs no copy of it.
 void DropLastItem(ITEMIDLIST *list) {
     BYTE *item = reinterpret_cast<BYTE *>(list);
@@ -37,7 +46,19 @@ void DropLastItem(ITEMIDLIST *list) {
     *reinterpret_cast<USHORT *>(last) = 0;
 }
 
-void OpenParent(const char *path) {
+void OpenTarget(ITEMIDLIST *list) {
+    DropLastItem(list);
+    SHELLEXECUTEINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_IDLIST;
+    info.lpVerb = "open";
+    info.nShow = SW_SHOWNORMAL;
+    info.lpIDList = list;
+    ShellExecuteExA(&info);
+}
+#endif
+
+void OpenFolder(const char *path) {
     IShellLinkA *link;
     if (CoCreateInstance(kClsidShellLink, nullptr, CLSCTX_INPROC_SERVER, kIidShellLinkA,
                          reinterpret_cast<void **>(&link)) != S_OK)
@@ -48,14 +69,7 @@ void OpenParent(const char *path) {
         MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH);
         ITEMIDLIST *list;
         if (file->Load(wide, STGM_READ) == S_OK && link->GetIDList(&list) == S_OK) {
-            DropLastItem(list);
-            SHELLEXECUTEINFOA info = {};
-            info.cbSize = sizeof info;
-            info.fMask = SEE_MASK_IDLIST;
-            info.lpVerb = "open";
-            info.nShow = SW_SHOWNORMAL;
-            info.lpIDList = list;
-            ShellExecuteExA(&info);
+            OpenTarget(list);
             CoTaskMemFree(list);
         }
         file->Release();
@@ -70,7 +84,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     InitCommonControls();
 #endif
     CoInitialize(nullptr);
-    OpenParent(SkipProgramName(GetCommandLineA()));
+    OpenFolder(SkipProgramName(GetCommandLineA()));
     CoUninitialize();
     return 0;
 }

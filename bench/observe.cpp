@@ -5,10 +5,11 @@
 //       the whole measurement in a fresh prefix: keeps the desktop with
 //       DIR\bench\hold.exe, registers two folder verbs, writes shortcuts,
 //       then times two warm-up rounds and ROUNDS rounds of OpenMode, then
-//       the same of InstallMode; each round runs tessaro (DIR\tessaro.exe),
-//       its floor and the floor plus the one platform call that costs
-//       tessaro most (OpenMode: InitCommonControls; the dialog: the shell's
-//       icons), one after the other, starting one program later each round
+//       the same of OpenMode with /select and of InstallMode; each round
+//       runs tessaro (DIR\tessaro.exe), its floor and the floor plus the
+//       one platform call that costs tessaro most (OpenMode, either way:
+//       InitCommonControls; the dialog: the shell's icons), one after the
+//       other, starting one program later each round
 //   observe exit TITLE COMMANDLINE
 //       one run, from process creation to exit; then waits for the folder
 //       window titled TITLE and closes it, so the next run opens a new one
@@ -323,6 +324,12 @@ int Series(int rounds, const std::string &dir) {
         {"floor", bench + "floor_open.exe\"", false, 0},
         {"plus", bench + "floor_open_comctl.exe\"", false, 0},
     };
+    // The stored command line with /select added, as the user adds it.
+    const Program select[kPrograms] = {
+        {"tessaro", tessaro + " /verb:\"open\" /select", true, 0},
+        {"floor", bench + "floor_select.exe\"", false, 0},
+        {"plus", bench + "floor_select_comctl.exe\"", false, 0},
+    };
     const Program dialog[kPrograms] = {
         {"tessaro", tessaro, false, kFolderVerbs},
         {"floor", bench + "floor_dialog.exe\"", false, 0},
@@ -331,10 +338,13 @@ int Series(int rounds, const std::string &dir) {
     // The first starts in a fresh prefix pay for loading it.
     for (int r = 0; r < 2; ++r) {
         OpenRound("warmup", r, open);
+        OpenRound("warmup", r, select);
         DialogRound("warmup", r, dialog);
     }
     for (int r = 0; r < rounds; ++r)
         OpenRound("open", r, open);
+    for (int r = 0; r < rounds; ++r)
+        OpenRound("select", r, select);
     for (int r = 0; r < rounds; ++r)
         DialogRound("dialog", r, dialog);
     return 0;
