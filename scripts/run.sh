@@ -34,11 +34,15 @@ if [ -z "${WINEPREFIX:-}" ]; then
 fi
 
 xpid=
+wpid=
 displayfile=
 cleanup() {
+    if [ -n "${interrupted:-}" ]; then
+        [ -z "$wpid" ] || kill "$wpid" 2>/dev/null || true
+        # Nothing may keep running on a display that goes away.
+        [ -z "$xpid" ] || wineserver -k 2>/dev/null || true
+    fi
     if [ -n "$xpid" ]; then
-        # Interrupted: nothing may keep running on a display that goes away.
-        [ -z "${interrupted:-}" ] || wineserver -k 2>/dev/null || true
         kill "$xpid" 2>/dev/null || true
         wait "$xpid" 2>/dev/null || true
     fi
@@ -60,10 +64,13 @@ if [ -z "${DISPLAY:-}" ]; then
     echo "No \$DISPLAY: running on the private display $DISPLAY"
 fi
 
-set +e
-wine "$top/build/tessaro.exe" "$@"
-rc=$?
-set -e
+# In the background, so that a signal is handled at once and not only
+# after tessaro has ended.
+wine "$top/build/tessaro.exe" "$@" &
+wpid=$!
+rc=0
+wait "$wpid" || rc=$?
+wpid=
 if [ -n "$xpid" ]; then
     # Wine's desktop and services outlive the program for a few seconds;
     # a display stopped under them makes each one report an X I/O error.
