@@ -37,9 +37,9 @@ PathList BuildPathList(int n, char **args, int *count) {
         return nullptr;
     *count = 0;
     for (int i = 0; i < n; ++i) {
-        // A verb option drops out here: it names nothing that exists.
         if (IsSelectOption(args[i]))
             continue;
+        // A verb option drops out here: it names nothing that exists.
         char canonical[kPathCapacity];
         if (!PathExists(args[i]) || !CanonicalizePath(canonical, args[i]))
             continue;

@@ -94,8 +94,10 @@ void OpenGroup(IShellFolder *desktop, const TargetSet &set, int leader, SelectIt
     UINT n = 0;
     LPCITEMIDLIST single = nullptr;
     for (int i = leader; i < set.count; ++i) {
+        if (set.targets[i].leader != leader)
+            continue;
         LPCITEMIDLIST child = ChildOf(set.targets[i].full);
-        if (set.targets[i].leader != leader || !child || IsRepeated(desktop, set, leader, i))
+        if (!child || IsRepeated(desktop, set, leader, i))
             continue;
         if (n == 0)
             single = set.targets[i].full;

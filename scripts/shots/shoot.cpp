@@ -50,18 +50,6 @@ bool SaveWindow(HWND window, const char *dir, const char *name) {
     return false;
 }
 
-HWND FindListView(HWND parent) {
-    for (HWND child = FindWindowExA(parent, nullptr, nullptr, nullptr); child;
-         child = FindWindowExA(parent, child, nullptr, nullptr)) {
-        char name[32] = "";
-        GetClassNameA(child, name, sizeof name);
-        HWND found = lstrcmpA(name, "SysListView32") == 0 ? child : FindListView(child);
-        if (found)
-            return found;
-    }
-    return nullptr;
-}
-
 bool Start(const char *line, PROCESS_INFORMATION *pi) {
     char copy[3 * MAX_PATH];
     lstrcpynA(copy, line, sizeof copy);
@@ -127,7 +115,10 @@ bool ShootSelection(const char *exe, const char *dir) {
     // The file list shows its selection only while it has the focus, and
     // without a window manager nothing gives it the focus: this does what a
     // user's tab into the list would.
-    HWND list = FindListView(window);
+    const char *const chain[] = {"ExplorerBrowserControl", "SHELLDLL_DefView", "SysListView32"};
+    HWND list = window;
+    for (const char *name : chain)
+        list = FindWindowExA(list, nullptr, name, nullptr);
     DWORD theirs = GetWindowThreadProcessId(window, nullptr);
     if (list && AttachThreadInput(GetCurrentThreadId(), theirs, TRUE)) {
         SetFocus(list);
