@@ -20,6 +20,7 @@ for p in $pkgs; do have "$p" || need="$need $p"; done
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
+release=$(. /etc/os-release && echo "$VERSION_CODENAME")
 
 log=$top/build/setup.log
 started=
@@ -55,7 +56,6 @@ if [ -n "$need" ]; then
     install="$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends"
     # Without one architecture's security list, its packages cannot match the
     # other's newer versions; the release's own versions always pair up.
-    release=$(. /etc/os-release && echo "$VERSION_CODENAME")
     # shellcheck disable=SC2086
     if ! step "installing $count packages:$need" $install $need; then
         # shellcheck disable=SC2086
@@ -73,5 +73,63 @@ if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
         $sudo locale-gen
     }
     step "generating the ja_JP.UTF-8 locale" gen || fail "locale-gen"
+fi
+
+# Some kernels refuse every 32-bit x86 program ("Exec format error"), so
+# Wine's 32-bit loader never starts. There a user-mode emulator, registered
+# with binfmt_misc for i386 ELF programs and shared objects, runs it
+# unchanged. qemu before 8.1 needs close to a minute of CPU per Wine process
+# start; bookworm-backports has a recent one with no dependencies.
+# TESSARO_EMULATE_I386=1 registers it on any machine (then every 32-bit
+# program of the machine runs emulated, until a reboot or
+# TESSARO_EMULATE_I386=0, which removes that registration again).
+binfmt=/proc/sys/fs/binfmt_misc
+entry=$binfmt/tessaro-i386
+runs32() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
+if [ "${TESSARO_EMULATE_I386:-}" = 0 ] && [ -e "$entry" ]; then
+    echo -1 | $sudo tee "$entry" >/dev/null
+fi
+if [ "${TESSARO_EMULATE_I386:-}" = 1 ] || { [ ! -e "$entry" ] && ! runs32; }; then
+    if ! qemu-i386 --version 2>/dev/null | grep -Eq 'version (8\.[1-9]|9\.|[1-9][0-9])'; then
+        suite=$release-backports
+        if ! grep -rqs "$suite" /etc/apt/sources.list /etc/apt/sources.list.d; then
+            add() { echo "deb http://deb.debian.org/debian $suite main" | $sudo tee "/etc/apt/sources.list.d/$suite.list"; }
+            step "adding the $suite suite (for a recent qemu-user)" add || fail "adding $suite"
+            step "updating the package lists" $sudo apt-get update -q ||
+                echo "setup: apt-get update reported errors (see the log); going on"
+        fi
+        # Only qemu-user from backports; anything else it needed would come
+        # from the release.
+        step "installing qemu-user from $suite" $sudo env DEBIAN_FRONTEND=noninteractive \
+            apt-get install -y -q --no-install-recommends "qemu-user/$suite" ||
+            fail "installing qemu-user from $suite"
+    fi
+    if [ ! -e "$binfmt/register" ]; then
+        step "mounting binfmt_misc" $sudo mount -t binfmt_misc binfmt_misc "$binfmt" ||
+            fail "mounting binfmt_misc"
+    fi
+    if [ ! -e "$entry" ]; then
+        # F: the kernel opens the emulator now, so it works in any mount
+        # namespace and chroot. The mask also takes shared objects.
+        magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
+        mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
+        register() {
+            printf ':tessaro-i386:M::%s:%s:%s:F\n' "$magic" "$mask" "$(command -v qemu-i386)" |
+                $sudo tee "$binfmt/register"
+        }
+        step "registering qemu-i386 for 32-bit x86 programs" register ||
+            fail "registering qemu-i386 with binfmt_misc"
+    fi
+    runs32 || {
+        echo "setup: FAILED: 32-bit x86 programs do not run, not even through qemu-i386" \
+            "($(qemu-i386 --version | head -n 1)); Wine cannot start" >&2
+        exit 1
+    }
+    echo "setup: 32-bit x86 programs run emulated by $(qemu-i386 --version | head -n 1 | sed 's/ *Copyright.*//')"
+elif emulator=$(grep -ls '^magic 7f454c4601010100000000000000000002000300' "$binfmt"/* | head -n 1) &&
+    [ -n "$emulator" ]; then
+    echo "setup: 32-bit x86 programs run emulated (binfmt_misc entry $emulator)"
+else
+    echo "setup: 32-bit x86 programs run natively"
 fi
 [ -z "$started" ] || echo "setup: done"
