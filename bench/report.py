@@ -339,10 +339,12 @@ def main():
         "load_start": read_load(os.path.join(d, "load-start.txt")),
         "load_end": read_load(os.path.join(d, "load-end.txt")),
         "date": read_line(os.path.join(d, "date.txt")),
+        "case": read_line(os.path.join(d, "case.txt")),
     }
     with open(os.path.join(d, "wine-version.txt")) as f:
         wine = f.read().strip()
     rows = build_table(res)
+    print(f"Case: {res['case']}")
     print(render(rows, markdown=False))
     print()
     for line in details(res):
@@ -429,7 +431,8 @@ options (bench/floor_*.cpp).
 - Date: {res['date']}
 - Machine: {cpu}, {cores} cores, {mem:.0f} GiB; {distro}, Linux {kernel};
   load average {res['load_start']} at the start of the run, {res['load_end']} at the end
-- Wine: {wine}, 32-bit prefix, ja_JP.UTF-8 (code page 932), private Xvfb,
+- Case: {res['case']}
+- Wine: {wine}, ja_JP.UTF-8 (code page 932), private Xvfb,
   persistent wineserver
 
 ## Table

@@ -60,7 +60,7 @@ log "timing both modes, $pairs rounds each"
 # The harness keeps its booted template; a changed recipe needs a new one.
 recipe=$(cksum <"$top/tests/harness/make-template.sh")
 if [ "$(cat "$out/wine/template.recipe" 2>/dev/null)" != "$recipe" ]; then
-    rm -rf "$out/wine/template"
+    rm -rf "$out/wine"/template-*
     mkdir -p "$out/wine"
     printf '%s\n' "$recipe" >"$out/wine/template.recipe"
 fi
@@ -72,4 +72,14 @@ win() { printf 'Z:%s' "$1" | tr / '\\'; }
 }
 cat /proc/loadavg >"$results/load-end.txt"
 wine --version >"$results/wine-version.txt"
+# The case it ran in: every figure of one run shares it, floors included.
+if emulator=$("$top/scripts/i386-emulator.sh"); then
+    qemu=$(sed -n 's/^interpreter //p' "$emulator")
+    how="emulated by $("$qemu" --version | head -n 1 | sed 's/ *Copyright.*//')"
+else
+    how="run natively"
+fi
+layout=${TESSARO_WINEARCH:-win64}
+[ "$layout" = win64 ] && layout="64-bit prefix (WoW64)" || layout="32-bit prefix"
+echo "32-bit x86 programs $how; $layout" >"$results/case.txt"
 python3 "$top/bench/report.py" "$results" ${docs:+--docs "$docs"}

@@ -126,8 +126,7 @@ if [ "${TESSARO_EMULATE_I386:-}" = 1 ] || { [ ! -e "$entry" ] && ! runs32; }; th
         exit 1
     }
     echo "setup: 32-bit x86 programs run emulated by $(qemu-i386 --version | head -n 1 | sed 's/ *Copyright.*//')"
-elif emulator=$(grep -ls '^magic 7f454c4601010100000000000000000002000300' "$binfmt"/* | head -n 1) &&
-    [ -n "$emulator" ]; then
+elif emulator=$("$top/scripts/i386-emulator.sh"); then
     echo "setup: 32-bit x86 programs run emulated (binfmt_misc entry $emulator)"
 else
     echo "setup: 32-bit x86 programs run natively"

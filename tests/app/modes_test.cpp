@@ -33,7 +33,7 @@ TEST(InstallMode, SecondInstanceEndsAtOnce) {
     EXPECT_TRUE(run.finished) << "tessaro must not wait for the mutex or show a dialog";
     EXPECT_EQ(0u, run.exitCode);
     ASSERT_EQ(1u, run.traces.size());
-    EXPECT_EQ("argv[ 0]=" + std::string(TESSARO_EXE) + "\r\n", run.traces[0]);
+    EXPECT_EQ("argv[ 0]=" + InstalledExe() + "\r\n", run.traces[0]);
     CloseHandle(held);
 }
 

@@ -38,4 +38,5 @@ reg 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0
 # prefix lacks the key, and every program then shows the shell's default.
 reg 'HKCR\.exe' /ve /d exefile
 step "wineserver -w" wineserver -w
-touch "$tmpl/.ready"
+# The layout it was booted with: a prefix serves only that one.
+echo "${WINEARCH:-win64}" >"$tmpl/.ready"

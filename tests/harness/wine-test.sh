@@ -1,10 +1,13 @@
 #!/bin/sh
 # Runs one Windows test program under Wine in a private prefix.
 #   wine-test.sh ROOT PROGRAM [ARGS...]
-# ROOT holds the booted template prefix (made once, under a lock, because
+# ROOT holds the booted template prefixes (made once, under a lock, because
 # booting takes seconds while copying takes one). Each run gets its own
 # copy, its own persistent wineserver and its own Xvfb display, so runs in
 # parallel never share registry, windows or cursor.
+# TESSARO_WINEARCH picks the prefix's layout: win64 (the default) runs the
+# 32-bit programs under WoW64 as today's Windows does, win32 is the layout
+# of Windows 95 to the 32-bit Windows 10.
 set -eu
 mkdir -p "$1"
 root=$(cd "$1" && pwd)
@@ -14,12 +17,18 @@ here=$(cd "$(dirname "$0")" && pwd)
 export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-export WINEARCH=win32
+export WINEARCH="${TESSARO_WINEARCH:-win64}"
+# Tests that wait on Wine's own one-second timeouts need to know whether
+# its 32-bit programs run through an emulator (scripts/setup.sh).
+TESSARO_EMULATED_I386=0
+! "$here/../../scripts/i386-emulator.sh" >/dev/null || TESSARO_EMULATED_I386=1
+export TESSARO_EMULATED_I386
+template=$root/template-$WINEARCH
 
 (
     flock 9
-    [ -f "$root/template/.ready" ] || "$here/make-template.sh" "$root/template"
-) 9>"$root/template.lock"
+    [ -f "$template/.ready" ] || "$here/make-template.sh" "$template"
+) 9>"$template.lock"
 
 prefix=$(mktemp -d "$root/run.XXXXXX")
 xpid=
@@ -32,9 +41,9 @@ trap cleanup EXIT INT TERM
 
 # Hard links are safe for everything but the registry files, which
 # wineserver rewrites in place.
-cp -al "$root/template/." "$prefix/"
+cp -al "$template/." "$prefix/"
 for f in system.reg user.reg userdef.reg; do
-    cp --remove-destination "$root/template/$f" "$prefix/$f"
+    cp --remove-destination "$template/$f" "$prefix/$f"
 done
 export WINEPREFIX=$prefix
 

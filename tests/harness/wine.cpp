@@ -203,8 +203,23 @@ ChildRun RunDebugged(const std::string &commandLine, DWORD timeoutMs, const char
     return run;
 }
 
+const std::string &InstalledExe() {
+    static const std::string exe = [] {
+        char folder[MAX_PATH];
+        DWORD n = GetEnvironmentVariableA("ProgramFiles", folder, sizeof folder);
+        std::string path =
+            std::string(n && n < sizeof folder ? folder : "C:\\Program Files") + "\\tessaro";
+        CreateDirectoryA(path.c_str(), nullptr);
+        path += "\\tessaro.exe";
+        // A failed copy fails every run of it, which names the path.
+        CopyFileA(TESSARO_EXE, path.c_str(), FALSE);
+        return path;
+    }();
+    return exe;
+}
+
 std::string TessaroExe() {
-    return std::string("\"") + TESSARO_EXE + "\"";
+    return Quote(InstalledExe());
 }
 
 namespace {
@@ -349,14 +364,21 @@ std::vector<std::string> SelectedItems(HWND folder) {
 
 } // namespace
 
-std::vector<std::string> WaitForSelectedItems(const std::string &title, DWORD ms) {
+std::vector<std::string> WaitForSelection(const std::string &title,
+                                          const std::vector<std::string> &expected, DWORD ms) {
     DWORD end = GetTickCount() + ms;
     std::vector<std::string> names;
     do {
         for (HWND folder : FolderWindows(title))
-            if (!(names = SelectedItems(folder)).empty())
+            if ((names = SelectedItems(folder)) == expected)
                 return names;
         Sleep(100);
     } while (static_cast<LONG>(end - GetTickCount()) > 0);
     return names;
+}
+
+bool EmulatedI386() {
+    char value[8];
+    return GetEnvironmentVariableA("TESSARO_EMULATED_I386", value, sizeof value) == 1 &&
+           value[0] == '1';
 }

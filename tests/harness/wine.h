@@ -45,7 +45,11 @@ struct ChildRun {
 ChildRun RunDebugged(const std::string &commandLine, DWORD timeoutMs = 30000,
                      const char *wineDebug = nullptr);
 
-// Quoted path of tessaro.exe, the way the stored command line names it.
+// tessaro.exe installed where a user has it: in a folder of its own under
+// the Program Files folder of 32-bit programs ("C:\Program Files (x86)" on
+// a 64-bit system). Copied there from the build at the first call.
+const std::string &InstalledExe();
+// Its quoted path, the way the stored command line names it.
 std::string TessaroExe();
 
 // Top-level windows of a class, titles as CP932.
@@ -66,9 +70,15 @@ std::vector<HWND> FolderWindows(const std::string &title);
 void CloseFolderWindows();
 // Waits for `count` folder windows titled `title`; returns how many came.
 size_t WaitForFolderWindows(const std::string &title, size_t count, DWORD ms = 15000);
-// Names of the selected items in the file list of the folder window titled
-// `title`, read from outside its process; waits until some show or ms pass.
-std::vector<std::string> WaitForSelectedItems(const std::string &title, DWORD ms = 15000);
+// Names of the selected items in the file list of a folder window titled
+// `title`, read from outside its process, once they are `expected` or ms
+// have passed.
+std::vector<std::string> WaitForSelection(const std::string &title,
+                                          const std::vector<std::string> &expected,
+                                          DWORD ms = 15000);
+// Whether this machine runs 32-bit x86 programs through a user-mode
+// emulator (wine-test.sh finds out): Wine's processes then start slowly.
+bool EmulatedI386();
 
 // Expects the child at x, y with size cx, cy in dialog units, each mapped
 // on its own as the dialog manager maps them.

@@ -47,7 +47,7 @@ TEST(LongCommandLines, ThousandsOfArgumentsAreEachTracedOnce) {
     for (const Case &c : cases) {
         SCOPED_TRACE(c.unit);
         std::string arguments;
-        std::vector<std::string> argv = {TESSARO_EXE};
+        std::vector<std::string> argv = {InstalledExe()};
         while (TessaroExe().size() + 1 + arguments.size() + strlen(c.unit) < kMaxLine) {
             arguments += c.unit;
             argv.push_back(c.argument);
@@ -126,7 +126,7 @@ TEST(CommandLines, UnbalancedQuotesRunToTheEnd) {
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.arguments);
-        std::vector<std::string> argv = {TESSARO_EXE};
+        std::vector<std::string> argv = {InstalledExe()};
         argv.insert(argv.end(), c.argv.begin(), c.argv.end());
         EXPECT_EQ(TraceLines(argv), Start(c.arguments).traces);
     }
@@ -163,7 +163,7 @@ TEST(CommandLines, LoneLeadBytesArriveAsWholeCharacters) {
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.arguments);
-        std::vector<std::string> argv = {TESSARO_EXE};
+        std::vector<std::string> argv = {InstalledExe()};
         argv.insert(argv.end(), c.argv.begin(), c.argv.end());
         EXPECT_EQ(TraceLines(argv), Start(c.arguments).traces);
     }
