@@ -205,10 +205,13 @@ TEST_F(OpenModeSelect, EachFolderOpensOnceWithALoneTargetSelected) {
         EXPECT_EQ(2u, CountOf(run.wineLog, "trace:shell:SHOpenFolderAndSelectItems "));
     }
 
-    run = RunDebugged(TessaroExe() + " /select " + Quote(dir.Join("two.lnk")));
+    // Selected in the window that is open, without starting another.
+    run = RunDebugged(TessaroExe() + " /select " + Quote(dir.Join("two.lnk")), 30000, "+exec");
     EXPECT_EQ(0u, run.exitCode);
     EXPECT_EQ(std::vector<std::string>{"two.txt"}, WaitForSelection("other", {"two.txt"}));
-    EXPECT_EQ(1u, FolderWindows("other").size());
+    if (IsWine()) {
+        EXPECT_EQ(0u, CountOf(run.wineLog, "SHELL_execute")) << run.wineLog.substr(0, 2000);
+    }
 }
 
 // Where the shell lacks the function, each folder opens once, with the verb.
