@@ -114,21 +114,16 @@ std::string WineLogPath() {
     return path;
 }
 
-} // namespace
-
-ChildRun RunDebugged(const std::string &commandLine, DWORD timeoutMs, const char *wineDebug) {
+// create starts the child as the debuggee of this thread.
+template <typename Create> ChildRun Debug(Create create, DWORD timeoutMs, const char *wineDebug) {
     ChildRun run;
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
-    std::string line = commandLine;
     size_t logStart = ReadFileBytes(WineLogPath()).size();
     char savedDebug[256] = "";
     GetEnvironmentVariableA("WINEDEBUG", savedDebug, sizeof savedDebug);
     if (wineDebug)
         SetEnvironmentVariableA("WINEDEBUG", wineDebug);
-    BOOL created = CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE,
-                                  DEBUG_ONLY_THIS_PROCESS, nullptr, nullptr, &si, &pi);
+    BOOL created = create(&pi);
     if (wineDebug)
         SetEnvironmentVariableA("WINEDEBUG", savedDebug);
     if (!created)
@@ -201,6 +196,19 @@ ChildRun RunDebugged(const std::string &commandLine, DWORD timeoutMs, const char
             run.wineLog = log.substr(logStart);
     }
     return run;
+}
+
+} // namespace
+
+ChildRun RunDebugged(const std::string &commandLine, DWORD timeoutMs, const char *wineDebug) {
+    std::string line = commandLine;
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    auto create = [&](PROCESS_INFORMATION *pi) {
+        return CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, DEBUG_ONLY_THIS_PROCESS,
+                              nullptr, nullptr, &si, pi);
+    };
+    return Debug(create, timeoutMs, wineDebug);
 }
 
 std::string TessaroExe() {
@@ -359,4 +367,15 @@ std::vector<std::string> WaitForSelectedItems(const std::string &title, DWORD ms
         Sleep(100);
     } while (static_cast<LONG>(end - GetTickCount()) > 0);
     return names;
+}
+
+ChildRun RunDebuggedW(const std::wstring &commandLine, DWORD timeoutMs, const char *wineDebug) {
+    std::wstring line = commandLine;
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    auto create = [&](PROCESS_INFORMATION *pi) {
+        return CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, DEBUG_ONLY_THIS_PROCESS,
+                              nullptr, nullptr, &si, pi);
+    };
+    return Debug(create, timeoutMs, wineDebug);
 }
