@@ -114,8 +114,11 @@ std::string WineLogPath() {
     return path;
 }
 
+} // namespace
+
 // create starts the child as the debuggee of this thread.
-template <typename Create> ChildRun Debug(Create create, DWORD timeoutMs, const char *wineDebug) {
+template <typename Create>
+static ChildRun DebugChild(Create create, DWORD timeoutMs, const char *wineDebug) {
     ChildRun run;
     PROCESS_INFORMATION pi = {};
     size_t logStart = ReadFileBytes(WineLogPath()).size();
@@ -196,19 +199,6 @@ template <typename Create> ChildRun Debug(Create create, DWORD timeoutMs, const 
             run.wineLog = log.substr(logStart);
     }
     return run;
-}
-
-} // namespace
-
-ChildRun RunDebugged(const std::string &commandLine, DWORD timeoutMs, const char *wineDebug) {
-    std::string line = commandLine;
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    auto create = [&](PROCESS_INFORMATION *pi) {
-        return CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, DEBUG_ONLY_THIS_PROCESS,
-                              nullptr, nullptr, &si, pi);
-    };
-    return Debug(create, timeoutMs, wineDebug);
 }
 
 std::string TessaroExe() {
@@ -369,6 +359,17 @@ std::vector<std::string> WaitForSelectedItems(const std::string &title, DWORD ms
     return names;
 }
 
+ChildRun RunDebugged(const std::string &commandLine, DWORD timeoutMs, const char *wineDebug) {
+    std::string line = commandLine;
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    auto create = [&](PROCESS_INFORMATION *pi) {
+        return CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, DEBUG_ONLY_THIS_PROCESS,
+                              nullptr, nullptr, &si, pi);
+    };
+    return DebugChild(create, timeoutMs, wineDebug);
+}
+
 ChildRun RunDebuggedW(const std::wstring &commandLine, DWORD timeoutMs, const char *wineDebug) {
     std::wstring line = commandLine;
     STARTUPINFOW si = {};
@@ -377,5 +378,5 @@ ChildRun RunDebuggedW(const std::wstring &commandLine, DWORD timeoutMs, const ch
         return CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, DEBUG_ONLY_THIS_PROCESS,
                               nullptr, nullptr, &si, pi);
     };
-    return Debug(create, timeoutMs, wineDebug);
+    return DebugChild(create, timeoutMs, wineDebug);
 }
