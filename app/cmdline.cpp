@@ -8,7 +8,9 @@
 //   \ elsewhere     kept as it is
 //
 // Every scan steps over Shift-JIS characters whole, so a second byte 0x5C
-// (as in 表 or ソ) is never a backslash.
+// (as in 表 or ソ) is never a backslash. The UTF-16 command line that NT
+// keeps beside it splits by the same rules, so that the two correspond
+// argument for argument.
 #include "app/cmdline.h"
 #include "text/codepage.h"
 #include "text/heap.h"
@@ -18,16 +20,14 @@
 
 namespace {
 
-const char kBlank[] = " \t";
-
 // One scanner for both passes: without buffers it only counts.
-struct Emitter {
-    char *text;
-    char **table;
+template <typename C> struct Emitter {
+    C *text;
+    C **table;
     size_t pos;
     int argc;
 
-    void Put(char c) {
+    void Put(C c) {
         if (text)
             text[pos] = c;
         ++pos;
@@ -38,25 +38,47 @@ struct Emitter {
     }
 };
 
-const char *ScanProgramName(Emitter &out, const char *p) {
+// The name's scan has the fixed lead-byte ranges; the copy of one character
+// asks the code page in force, as the shell's own splitting does. UTF-16
+// has no lead units.
+const char *Step(const char *p) {
+    return NextChar(p);
+}
+const wchar_t *Step(const wchar_t *p) {
+    return p + 1;
+}
+bool IsLeadBeforeMore(const char *p) {
+    return IsAnsiLeadByte(static_cast<unsigned char>(*p)) && p[1] != '\0';
+}
+bool IsLeadBeforeMore(const wchar_t *) {
+    return false;
+}
+
+template <typename C> bool IsBlank(C c) {
+    return c == ' ' || c == '\t';
+}
+
+template <typename C> const C *ScanProgramName(Emitter<C> &out, const C *p) {
     bool quoted = *p == '"';
     if (quoted)
         ++p;
-    size_t n = SpanNotInSet(quoted ? "\"" : kBlank, p);
-    for (size_t i = 0; i < n; ++i)
-        out.Put(p[i]);
-    p += n;
+    const C *end = p;
+    while (*end != '\0' && (quoted ? *end != '"' : !IsBlank(*end)))
+        end = Step(end);
+    while (p != end)
+        out.Put(*p++);
     if (quoted && *p == '"')
         ++p;
     out.Put('\0');
     return p;
 }
 
-const char *ScanArgument(Emitter &out, const char *p) {
+template <typename C> const C *ScanArgument(Emitter<C> &out, const C *p) {
     bool quoted = false;
     for (;;) {
-        size_t n = SpanInSet("\\", p);
-        p += n;
+        size_t n = 0;
+        for (; *p == '\\'; ++p)
+            ++n;
         if (*p == '"') {
             for (size_t i = 0; i < n / 2; ++i)
                 out.Put('\\');
@@ -75,9 +97,9 @@ const char *ScanArgument(Emitter &out, const char *p) {
         }
         for (size_t i = 0; i < n; ++i)
             out.Put('\\');
-        if (*p == '\0' || (!quoted && (*p == ' ' || *p == '\t')))
+        if (*p == '\0' || (!quoted && IsBlank(*p)))
             break;
-        if (IsAnsiLeadByte(static_cast<unsigned char>(*p)) && p[1] != '\0')
+        if (IsLeadBeforeMore(p))
             out.Put(*p++);
         out.Put(*p++);
     }
@@ -85,12 +107,13 @@ const char *ScanArgument(Emitter &out, const char *p) {
     return p;
 }
 
-void Scan(Emitter &out, const char *p) {
+template <typename C> void Scan(Emitter<C> &out, const C *p) {
     out.StartArgument();
     p = ScanProgramName(out, p);
     for (;;) {
         ++out.argc;
-        p += SpanInSet(kBlank, p);
+        while (IsBlank(*p))
+            ++p;
         if (*p == '\0')
             break;
         out.StartArgument();
@@ -100,18 +123,27 @@ void Scan(Emitter &out, const char *p) {
         out.table[out.argc] = nullptr;
 }
 
-} // namespace
-
-char **SplitCommandLine(const char *commandLine, int *argc) {
-    Emitter measure = {nullptr, nullptr, 0, 0};
+template <typename C> C **Split(const C *commandLine, int *argc) {
+    Emitter<C> measure = {nullptr, nullptr, 0, 0};
     Scan(measure, commandLine);
 
-    size_t tableSize = (static_cast<size_t>(measure.argc) + 1) * sizeof(char *);
-    char **block = static_cast<char **>(MemAlloc(tableSize + measure.pos));
+    size_t tableSize = (static_cast<size_t>(measure.argc) + 1) * sizeof(C *);
+    C **block = static_cast<C **>(MemAlloc(tableSize + measure.pos * sizeof(C)));
     if (!block)
         return nullptr;
-    Emitter fill = {reinterpret_cast<char *>(block) + tableSize, block, 0, 0};
+    Emitter<C> fill = {reinterpret_cast<C *>(reinterpret_cast<char *>(block) + tableSize), block, 0,
+                       0};
     Scan(fill, commandLine);
     *argc = fill.argc;
     return block;
+}
+
+} // namespace
+
+char **SplitCommandLine(const char *commandLine, int *argc) {
+    return Split(commandLine, argc);
+}
+
+wchar_t **SplitCommandLine(const wchar_t *commandLine, int *argc) {
+    return Split(commandLine, argc);
 }

@@ -3,3 +3,5 @@
 #pragma once
 
 char **SplitCommandLine(const char *commandLine, int *argc);
+// The same rules over UTF-16, which has no lead bytes.
+wchar_t **SplitCommandLine(const wchar_t *commandLine, int *argc);

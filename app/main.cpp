@@ -2,6 +2,24 @@
 
 #include <windows.h>
 
+namespace {
+
+// Only NT keeps the command line in UTF-16; the code page's copy may not
+// spell every name in it. Windows 95 to Me have no such text to give, and
+// the function is looked up so that they need not have it either.
+const wchar_t *UnicodeCommandLine() {
+    if (GetVersion() & 0x80000000u)
+        return nullptr;
+    typedef LPWSTR(WINAPI * Function)();
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    Function get = kernel ? reinterpret_cast<Function>(
+                                reinterpret_cast<void *>(GetProcAddress(kernel, "GetCommandLineW")))
+                          : nullptr;
+    return get ? get() : nullptr;
+}
+
+} // namespace
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    return RunTessaro(GetCommandLineA());
+    return RunTessaro(GetCommandLineA(), UnicodeCommandLine());
 }

@@ -12,23 +12,65 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
+#include <wchar.h>
+
+namespace {
+
+bool SameText(const wchar_t *a, const wchar_t *b) {
+    while (*a && *a == *b)
+        ++a, ++b;
+    return *a == *b;
+}
+
+// The code page's copy of the UTF-16 command line spells a character it
+// lacks as a look-alike or "?". Split by the same rules, the two correspond
+// argument for argument: the result keeps the UTF-16 text of each argument
+// that does not convert back, null elsewhere. Null when every argument
+// converts back or the lines cannot be matched (other counts, no memory):
+// then the copy serves throughout, as on Windows 95. Released with MemFree.
+wchar_t **MatchUnicodeArguments(int argc, char **argv, const wchar_t *commandLine) {
+    int wideArgc = 0;
+    wchar_t **wide = commandLine ? SplitCommandLine(commandLine, &wideArgc) : nullptr;
+    // No argument is longer than the line it came from.
+    int room = wide && wideArgc == argc ? static_cast<int>(wcslen(commandLine)) + 1 : 0;
+    wchar_t *back = room ? static_cast<wchar_t *>(MemAlloc(room * sizeof(wchar_t))) : nullptr;
+    bool differs = false;
+    for (int i = 1; back && i < argc; ++i) {
+        if (MultiByteToWideChar(CP_ACP, 0, argv[i], -1, back, room) > 0 && SameText(back, wide[i]))
+            wide[i] = nullptr;
+        else
+            differs = true;
+    }
+    MemFree(back);
+    if (!differs) {
+        MemFree(wide);
+        return nullptr;
+    }
+    return wide;
+}
+
+} // namespace
 
 Mode SelectMode(int argc) {
     return argc <= 1 ? InstallModeKind : OpenModeKind;
 }
 
-int OpenMode(int argc, char **argv) {
+int OpenMode(int argc, char **argv, const wchar_t *unicodeCommandLine) {
     char verb[kCommandCapacity];
     ExtractVerbOption(verb, argc, argv);
+    wchar_t **wideArgs = MatchUnicodeArguments(argc, argv, unicodeCommandLine);
     int count = 0;
-    PathList list = BuildPathList(argc - 1, argv + 1, &count);
+    WidePathList wide = nullptr;
+    PathList list =
+        BuildPathList(argc - 1, argv + 1, &count, wideArgs ? wideArgs + 1 : nullptr, &wide);
+    MemFree(wideArgs);
     if (list) {
         const char *folderVerb = verb[0] ? verb : "open";
         if (HasSelectOption(argc, argv))
-            OpenAndSelectTargets(count, list, folderVerb);
+            OpenAndSelectTargets(count, list, folderVerb, wide);
         else
-            OpenTargetFolders(count, list, folderVerb);
-        FreePathList(list, count);
+            OpenTargetFolders(count, list, folderVerb, wide);
+        FreePathList(list, count, wide);
     }
     return 0;
 }
@@ -46,15 +88,15 @@ int InstallMode() {
 
 namespace {
 
-int Dispatch(int argc, char **argv) {
+int Dispatch(int argc, char **argv, const wchar_t *unicodeCommandLine) {
     if (SelectMode(argc) == OpenModeKind)
-        return OpenMode(argc, argv);
+        return OpenMode(argc, argv, unicodeCommandLine);
     return InstallMode();
 }
 
 } // namespace
 
-int RunTessaro(const char *commandLine) {
+int RunTessaro(const char *commandLine, const wchar_t *unicodeCommandLine) {
     int argc = 0;
     char **argv = SplitCommandLine(commandLine, &argc);
     if (!argv)
@@ -63,7 +105,7 @@ int RunTessaro(const char *commandLine) {
         GetTraceSink()(TRACE_ARGV_FORMAT, i, argv[i]);
     InitCommonControls();
     CoInitialize(nullptr);
-    int result = Dispatch(argc, argv);
+    int result = Dispatch(argc, argv, unicodeCommandLine);
     CoUninitialize();
     MemFree(argv);
     return result;

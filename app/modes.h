@@ -4,10 +4,12 @@
 enum Mode { InstallModeKind, OpenModeKind };
 
 Mode SelectMode(int argc);
-int OpenMode(int argc, char **argv);
+// unicodeCommandLine: the UTF-16 line that argv was converted from, or
+// null; arguments that the code page cannot spell are taken from it.
+int OpenMode(int argc, char **argv, const wchar_t *unicodeCommandLine = nullptr);
 int InstallMode();
 
 // The whole process from a command line: returns the exit code.
-int RunTessaro(const char *commandLine);
+int RunTessaro(const char *commandLine, const wchar_t *unicodeCommandLine = nullptr);
 
 #define INSTALL_MUTEX_NAME "tessaro.InstallDlg"

@@ -31,32 +31,60 @@ bool HasSelectOption(int argc, char **argv) {
     return false;
 }
 
-PathList BuildPathList(int n, char **args, int *count) {
-    PathList list = static_cast<PathList>(MemAlloc((static_cast<size_t>(n) + 1) * sizeof(char *)));
+PathList BuildPathList(int n, char **args, int *count, wchar_t **wideArgs, WidePathList *wide) {
+    size_t entries = static_cast<size_t>(n) + 1;
+    PathList list = static_cast<PathList>(MemAlloc(entries * sizeof(char *)));
     if (!list)
         return nullptr;
+    WidePathList wideList = nullptr;
+    if (wideArgs) {
+        wideList = static_cast<WidePathList>(MemAlloc(entries * sizeof(wchar_t *)));
+        if (!wideList) {
+            MemFree(list);
+            return nullptr;
+        }
+    }
     *count = 0;
     for (int i = 0; i < n; ++i) {
         if (IsSelectOption(args[i]))
             continue;
         // A verb option drops out here: it names nothing that exists.
-        char canonical[kPathCapacity];
-        if (!PathExists(args[i]) || !CanonicalizePath(canonical, args[i]))
-            continue;
-        char *copy = MemDupString(canonical);
-        if (!copy) {
-            FreePathList(list, *count);
+        char *copy = nullptr;
+        wchar_t *wideCopy = nullptr;
+        if (wideArgs && wideArgs[i]) {
+            wchar_t canonical[kWidePathCapacity];
+            if (!PathExists(wideArgs[i]) || !CanonicalizePath(canonical, wideArgs[i]))
+                continue;
+            wideCopy = MemDupString(canonical);
+        } else {
+            char canonical[kPathCapacity];
+            if (!PathExists(args[i]) || !CanonicalizePath(canonical, args[i]))
+                continue;
+            copy = MemDupString(canonical);
+        }
+        if (!copy && !wideCopy) {
+            FreePathList(list, *count, wideList);
             return nullptr;
         }
+        if (wideList)
+            wideList[*count] = wideCopy;
         list[(*count)++] = copy;
     }
     list[*count] = nullptr;
+    if (wideList)
+        wideList[*count] = nullptr;
+    if (wide)
+        *wide = wideList;
     return list;
 }
 
-bool FreePathList(PathList list, int count) {
-    for (int i = 0; i < count; ++i)
+bool FreePathList(PathList list, int count, WidePathList wide) {
+    for (int i = 0; i < count; ++i) {
         MemFree(list[i]);
+        if (wide)
+            MemFree(wide[i]);
+    }
+    MemFree(wide);
     MemFree(list);
     return true;
 }

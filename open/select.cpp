@@ -1,6 +1,5 @@
 #include "open/select.h"
 #include "open/idlist.h"
-#include "open/paths.h"
 #include "open/shortcut.h"
 #include "text/heap.h"
 
@@ -45,10 +44,10 @@ int FindLeader(IShellFolder *desktop, const TargetSet &set, LPCITEMIDLIST parent
 // False only when the block cannot be had; it is taken at the first
 // loadable shortcut, so a run that finds none allocates nothing.
 bool LoadTargets(IMalloc *allocator, IShellFolder *desktop, int count, PathList paths,
-                 TargetSet *set) {
+                 WidePathList wide, TargetSet *set) {
     for (int i = 0; i < count; ++i) {
         LPITEMIDLIST full = nullptr;
-        if (!IsExistingFile(paths[i]) || !GetShortcutTargetIdList(paths[i], &full))
+        if (!GetListedTargetIdList(paths, wide, i, &full))
             continue;
         LPITEMIDLIST parent = CopyParentIdList(allocator, full);
         if (!parent) {
@@ -116,7 +115,7 @@ void OpenGroup(IShellFolder *desktop, const TargetSet &set, int leader, SelectIt
 
 } // namespace
 
-bool OpenAndSelectTargets(int count, PathList paths, const char *verb) {
+bool OpenAndSelectTargets(int count, PathList paths, const char *verb, WidePathList wide) {
     IMalloc *allocator = nullptr;
     if (SHGetMalloc(&allocator) != S_OK)
         return false;
@@ -124,7 +123,7 @@ bool OpenAndSelectTargets(int count, PathList paths, const char *verb) {
     TargetSet set = {nullptr, nullptr, 0};
     bool grouped = SHGetDesktopFolder(&desktop) == S_OK;
     if (grouped) {
-        grouped = LoadTargets(allocator, desktop, count, paths, &set);
+        grouped = LoadTargets(allocator, desktop, count, paths, wide, &set);
         SelectItemsFunction select = FindSelectItems();
         for (int i = 0; i < set.count; ++i) {
             if (set.targets[i].leader == i)
@@ -141,5 +140,5 @@ bool OpenAndSelectTargets(int count, PathList paths, const char *verb) {
     allocator->Release();
     // Without the shell's comparison or the block, every folder opens as it
     // would without the option.
-    return grouped || OpenTargetFolders(count, paths, verb);
+    return grouped || OpenTargetFolders(count, paths, verb, wide);
 }

@@ -15,4 +15,4 @@ SelectItemsFunction FindSelectItems();
 
 // Opens the folder of every shortcut's target once, the targets that share
 // it selected; a folder the shell cannot select in opens with the verb.
-bool OpenAndSelectTargets(int count, PathList paths, const char *verb);
+bool OpenAndSelectTargets(int count, PathList paths, const char *verb, WidePathList wide = nullptr);

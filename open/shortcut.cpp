@@ -12,16 +12,13 @@ const IID kIidPersistFile = {0x0000010B, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 
 } // namespace
 
-bool OpenTargetFolders(int count, PathList paths, const char *verb) {
+bool OpenTargetFolders(int count, PathList paths, const char *verb, WidePathList wide) {
     IMalloc *allocator = nullptr;
     if (SHGetMalloc(&allocator) != S_OK)
         return false;
     for (int i = 0; i < count; ++i) {
-        // Directories, and files gone since the list was built, are skipped.
-        if (!IsExistingFile(paths[i]))
-            continue;
         LPITEMIDLIST target = nullptr;
-        if (!GetShortcutTargetIdList(paths[i], &target))
+        if (!GetListedTargetIdList(paths, wide, i, &target))
             continue;
         OpenParentFolder(allocator, target, verb);
         allocator->Free(target);
@@ -31,9 +28,9 @@ bool OpenTargetFolders(int count, PathList paths, const char *verb) {
     return true;
 }
 
-bool GetShortcutTargetIdList(const char *path, LPITEMIDLIST *list) {
-    *list = nullptr;
-    IShellLinkA *link = LoadShortcut(path);
+namespace {
+
+bool TakeTargetIdList(IShellLinkA *link, LPITEMIDLIST *list) {
     if (!link)
         return false;
     // The stored list is used as it is: the shortcut is never resolved.
@@ -44,6 +41,25 @@ bool GetShortcutTargetIdList(const char *path, LPITEMIDLIST *list) {
         return false;
     }
     return *list != nullptr;
+}
+
+} // namespace
+
+bool GetListedTargetIdList(PathList paths, WidePathList wide, int i, LPITEMIDLIST *list) {
+    // Directories, and files gone since the list was built, are skipped.
+    if (wide && wide[i])
+        return IsExistingFile(wide[i]) && GetShortcutTargetIdList(wide[i], list);
+    return IsExistingFile(paths[i]) && GetShortcutTargetIdList(paths[i], list);
+}
+
+bool GetShortcutTargetIdList(const char *path, LPITEMIDLIST *list) {
+    *list = nullptr;
+    return TakeTargetIdList(LoadShortcut(path), list);
+}
+
+bool GetShortcutTargetIdList(const wchar_t *path, LPITEMIDLIST *list) {
+    *list = nullptr;
+    return TakeTargetIdList(LoadShortcut(path), list);
 }
 
 IShellLinkA *CreateShellLink() {
@@ -61,6 +77,17 @@ bool LoadLinkFile(IShellLinkA *link, const WCHAR *path) {
     bool ok = file->Load(path, STGM_READ) == S_OK;
     file->Release();
     return ok;
+}
+
+// The shell link object reads UTF-16 names anyway; this one needs no
+// conversion.
+IShellLinkA *LoadShortcut(const wchar_t *path) {
+    IShellLinkA *link = CreateShellLink();
+    if (link && !LoadLinkFile(link, path)) {
+        link->Release();
+        return nullptr;
+    }
+    return link;
 }
 
 IShellLinkA *LoadShortcut(const char *path) {

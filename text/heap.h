@@ -5,3 +5,4 @@
 void *MemAlloc(size_t size);
 bool MemFree(void *block);
 char *MemDupString(const char *text);
+wchar_t *MemDupString(const wchar_t *text);

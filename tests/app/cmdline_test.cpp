@@ -2,6 +2,7 @@
 #include "text/heap.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <windows.h>
 #include <string>
 #include <vector>
@@ -48,6 +49,23 @@ struct SplitCase {
     std::vector<std::string> expected;
 };
 
+std::vector<std::wstring> SplitWide(const std::wstring &line) {
+    int argc = -1;
+    wchar_t **argv = SplitCommandLine(line.c_str(), &argc);
+    if (!argv)
+        return {L"(no block)"};
+    std::vector<std::wstring> args(argv, argv + argc);
+    EXPECT_EQ(nullptr, argv[argc]);
+    EXPECT_EQ(reinterpret_cast<wchar_t *>(argv + argc + 1), argv[0]);
+    MemFree(argv);
+    return args;
+}
+
+std::wstring Widen(const std::string &ascii) {
+    return std::wstring(ascii.begin(), ascii.end());
+}
+
+// Lines without double-byte characters split alike in UTF-16.
 void ExpectSplits(const SplitCase *cases, size_t count) {
     for (size_t i = 0; i < count; ++i) {
         SCOPED_TRACE(testing::Message() << "line [" << cases[i].line << "]");
@@ -55,6 +73,13 @@ void ExpectSplits(const SplitCase *cases, size_t count) {
         ASSERT_TRUE(SplitChecked(cases[i].line, &got));
         EXPECT_EQ(cases[i].expected, got.args);
         EXPECT_EQ(static_cast<int>(cases[i].expected.size()), got.argc);
+        std::string line = cases[i].line;
+        if (std::all_of(line.begin(), line.end(), [](char c) { return c > 0; })) {
+            std::vector<std::wstring> expected;
+            for (const std::string &arg : cases[i].expected)
+                expected.push_back(Widen(arg));
+            EXPECT_EQ(expected, SplitWide(Widen(line)));
+        }
     }
 }
 
@@ -109,6 +134,12 @@ TEST(SplitCommandLine, DoubleByteCharactersStayWhole) {
         {"tool.exe \x95", {"tool.exe", "\x95"}},
     };
     ExpectSplits(cases, sizeof cases / sizeof cases[0]);
+
+    // UTF-16 has none: é is U+00E9, and 0xE9 would be a lead byte.
+    EXPECT_EQ((std::vector<std::wstring>{L"t.exe", L"Caf\u00e9", L"x"}),
+              SplitWide(L"t.exe \"Caf\u00e9\" x"));
+    EXPECT_EQ((std::vector<std::wstring>{L"C:\\Caf\u00e9", L"\u8868\\", L"\u2603"}),
+              SplitWide(L"\"C:\\Caf\u00e9\"\u8868\\ \u2603"));
 }
 
 TEST(SplitCommandLine, LongLinesAndManyArguments) {

@@ -116,19 +116,17 @@ std::string WineLogPath() {
 
 } // namespace
 
-ChildRun RunDebugged(const std::string &commandLine, DWORD timeoutMs, const char *wineDebug) {
+// create starts the child as the debuggee of this thread.
+template <typename Create>
+static ChildRun DebugChild(Create create, DWORD timeoutMs, const char *wineDebug) {
     ChildRun run;
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
-    std::string line = commandLine;
     size_t logStart = ReadFileBytes(WineLogPath()).size();
     char savedDebug[256] = "";
     GetEnvironmentVariableA("WINEDEBUG", savedDebug, sizeof savedDebug);
     if (wineDebug)
         SetEnvironmentVariableA("WINEDEBUG", wineDebug);
-    BOOL created = CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE,
-                                  DEBUG_ONLY_THIS_PROCESS, nullptr, nullptr, &si, &pi);
+    BOOL created = create(&pi);
     if (wineDebug)
         SetEnvironmentVariableA("WINEDEBUG", savedDebug);
     if (!created)
@@ -381,4 +379,26 @@ bool EmulatedI386() {
     char value[8];
     return GetEnvironmentVariableA("TESSARO_EMULATED_I386", value, sizeof value) == 1 &&
            value[0] == '1';
+}
+
+ChildRun RunDebugged(const std::string &commandLine, DWORD timeoutMs, const char *wineDebug) {
+    std::string line = commandLine;
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    auto create = [&](PROCESS_INFORMATION *pi) {
+        return CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, DEBUG_ONLY_THIS_PROCESS,
+                              nullptr, nullptr, &si, pi);
+    };
+    return DebugChild(create, timeoutMs, wineDebug);
+}
+
+ChildRun RunDebuggedW(const std::wstring &commandLine, DWORD timeoutMs, const char *wineDebug) {
+    std::wstring line = commandLine;
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    auto create = [&](PROCESS_INFORMATION *pi) {
+        return CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, DEBUG_ONLY_THIS_PROCESS,
+                              nullptr, nullptr, &si, pi);
+    };
+    return DebugChild(create, timeoutMs, wineDebug);
 }

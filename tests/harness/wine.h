@@ -83,3 +83,7 @@ bool EmulatedI386();
 // Expects the child at x, y with size cx, cy in dialog units, each mapped
 // on its own as the dialog manager maps them.
 void ExpectAtDialogUnits(HWND dialog, HWND child, int x, int y, int cx, int cy);
+
+// RunDebugged with a UTF-16 command line, as the shell starts programs on NT.
+ChildRun RunDebuggedW(const std::wstring &commandLine, DWORD timeoutMs = 30000,
+                      const char *wineDebug = nullptr);

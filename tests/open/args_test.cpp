@@ -121,6 +121,12 @@ TEST(CanonicalizePath, FailsCleanlyForNamesThatDoNotFit) {
     memset(out, 'X', sizeof out);
     EXPECT_TRUE(CanonicalizePath(out, "C:\\windows"));
     EXPECT_STRCASEEQ("C:\\windows", out);
+
+    wchar_t wide[kWidePathCapacity];
+    EXPECT_FALSE(CanonicalizePath(wide, (L"C:\\" + std::wstring(300, L'n')).c_str()));
+    EXPECT_EQ(L'\0', wide[0]);
+    EXPECT_TRUE(CanonicalizePath(wide, L"C:\\windows"));
+    EXPECT_EQ(0, lstrcmpiW(L"C:\\windows", wide));
 }
 
 TEST(PathTests, FilesAndDirectories) {
@@ -133,6 +139,11 @@ TEST(PathTests, FilesAndDirectories) {
     EXPECT_FALSE(IsExistingFile(dir.path().c_str()));
     EXPECT_FALSE(PathExists(dir.Join("none").c_str()));
     EXPECT_FALSE(IsExistingFile(dir.Join("none").c_str()));
+    for (const std::string &path : {file, dir.path(), dir.Join("none")}) {
+        std::wstring wide(path.begin(), path.end()); // the temp path is ASCII
+        EXPECT_EQ(PathExists(path.c_str()), PathExists(wide.c_str())) << path;
+        EXPECT_EQ(IsExistingFile(path.c_str()), IsExistingFile(wide.c_str())) << path;
+    }
 }
 
 } // namespace
