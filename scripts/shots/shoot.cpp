@@ -5,6 +5,7 @@
 
 #include <windows.h>
 #include <objbase.h>
+#include <shellapi.h>
 #include <shlobj.h>
 #include <stdio.h>
 
@@ -101,16 +102,18 @@ bool ShootSelection(const char *exe, const char *dir) {
     CoInitialize(nullptr);
     bool made = MakeShortcut(link, target);
     CoUninitialize();
+    // Wine's shell selects at once in a window of the folder that is open,
+    // but waits only a second for one it starts, less than an emulated
+    // explorer takes to come up: the folder is opened first.
+    ShellExecuteA(nullptr, "open", folder, nullptr, nullptr, SW_SHOWNORMAL);
+    HWND window = nullptr;
+    for (int i = 0; i < 600 && !(window = FindWindowA("ExplorerWClass", "資料")); ++i)
+        Sleep(50);
     wsprintfA(line, "\"%s\" /select \"%s\"", exe, link);
     PROCESS_INFORMATION pi;
-    if (!made || !Start(line, &pi))
+    if (!made || !window || !Start(line, &pi))
         return false;
     Finish(&pi);
-    HWND window = nullptr;
-    for (int i = 0; i < 200 && !(window = FindWindowA("ExplorerWClass", "資料")); ++i)
-        Sleep(50);
-    if (!window)
-        return false;
     MoveWindow(window, 40, 40, 560, 300, TRUE);
     // The file list shows its selection only while it has the focus, and
     // without a window manager nothing gives it the focus: this does what a
