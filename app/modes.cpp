@@ -1,5 +1,6 @@
 #include "app/modes.h"
 #include "app/cmdline.h"
+#include "app/elevation.h"
 #include "dialog/assocdlg.h"
 #include "open/args.h"
 #include "open/select.h"
@@ -79,8 +80,11 @@ int InstallMode() {
     HANDLE mutex = CreateMutexA(nullptr, TRUE, INSTALL_MUTEX_NAME);
     if (!mutex)
         return 0;
-    // Another instance shows the dialog; it is not looked for or raised.
-    if (GetLastError() != ERROR_ALREADY_EXISTS)
+    // Another instance shows the dialog, or hands it to the one instance
+    // that wins it; it is not looked for or raised.
+    bool show =
+        GetLastError() == ERROR_ALREADY_EXISTS ? TakeOverDialog(mutex) : !HandOverToElevated(mutex);
+    if (show)
         ShowAssociationDialog();
     CloseHandle(mutex);
     return 0;

@@ -10,3 +10,5 @@ TraceSinkFn GetTraceSink();
 int DefaultTraceSink(const char *format, ...) __attribute__((format(ms_printf, 1, 2)));
 
 #define TRACE_ARGV_FORMAT "argv[%2d]=%s\r\n"
+// InstallMode's request for elevation: 0 when it started, else the error.
+#define TRACE_RUNAS_FORMAT "runas=%lu\r\n"

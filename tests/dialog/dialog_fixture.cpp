@@ -117,10 +117,14 @@ HWND WaitForDialog(const char *caption, DWORD ms) {
     return nullptr;
 }
 
-Process::Process(std::string line) {
+Process::Process(std::string line, HANDLE token) {
     STARTUPINFOA si = {};
     si.cb = sizeof si;
-    CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
+    if (token)
+        CreateProcessAsUserA(token, nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &si, &pi);
+    else
+        CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
 }
 
 Process::~Process() {

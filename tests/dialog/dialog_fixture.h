@@ -32,10 +32,11 @@ std::vector<std::string> SelectedVerbs(HWND list);
 // A top-level dialog with this caption once it is visible, or null.
 HWND WaitForDialog(const char *caption, DWORD ms = 20000);
 
-// A program started without a debugger, ended if it outlives the test.
+// A program started without a debugger, ended if it outlives the test;
+// with a token, as the user that the token names.
 struct Process {
     PROCESS_INFORMATION pi = {};
-    explicit Process(std::string line);
+    explicit Process(std::string line, HANDLE token = nullptr);
     ~Process();
     // The exit code, or 0xFFFFFFFF when it does not end in time.
     DWORD Wait();

@@ -4,6 +4,10 @@
 #include "dialog_fixture.h"
 #include "harness/wine.h"
 
+#include <memory>
+#include <sddl.h>
+#include <tlhelp32.h>
+
 namespace {
 
 const char kCaption[] = "tessaro の関連づけ";
@@ -22,6 +26,63 @@ int TemplateWindowHeight() {
     return height;
 }
 
+DWORD OwnerOf(HWND window) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    return pid;
+}
+
+// A registration key as the machine's classes meet a limited token on
+// Vista: anyone may read, nobody may write. Put back when it goes.
+struct ReadOnlyKey {
+    HKEY key = nullptr;
+    alignas(8) char saved[1024];
+    explicit ReadOnlyKey(const char *name) {
+        DWORD size = sizeof saved;
+        PSECURITY_DESCRIPTOR readOnly = nullptr;
+        ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;OICI;KR;;;WD)", SDDL_REVISION_1,
+                                                             &readOnly, nullptr);
+        RegOpenKeyExA(HKEY_CLASSES_ROOT, name, 0, READ_CONTROL | WRITE_DAC, &key);
+        RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, saved, &size);
+        RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, readOnly);
+        LocalFree(readOnly);
+    }
+    ~ReadOnlyKey() {
+        RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, saved);
+        RegCloseKey(key);
+    }
+};
+
+// The limited twin of this process's elevated token, which Explorer under
+// UAC starts programs with.
+std::unique_ptr<void, BOOL(WINAPI *)(HANDLE)> LimitedToken() {
+    HANDLE self = nullptr, primary = nullptr;
+    TOKEN_LINKED_TOKEN linked = {};
+    DWORD size = 0;
+    OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &self);
+    if (GetTokenInformation(self, TokenLinkedToken, &linked, sizeof linked, &size))
+        DuplicateTokenEx(linked.LinkedToken, MAXIMUM_ALLOWED, nullptr, SecurityImpersonation,
+                         TokenPrimary, &primary);
+    CloseHandle(linked.LinkedToken);
+    CloseHandle(self);
+    return {primary, CloseHandle};
+}
+
+// Running tessaro.exe processes: each one's id and its parent's.
+std::vector<std::pair<DWORD, DWORD>> TessaroProcesses() {
+    std::string name = LastComponent(TessaroExe());
+    name.pop_back(); // the closing quote
+    std::vector<std::pair<DWORD, DWORD>> found;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+        if (lstrcmpiA(entry.szExeFile, name.c_str()) == 0)
+            found.emplace_back(entry.th32ProcessID, entry.th32ParentProcessID);
+    CloseHandle(snapshot);
+    return found;
+}
+
 class InstallMode : public testing::Test {
   protected:
     SavedKeys saved{".lnk", "lnkfile"};
@@ -30,7 +91,15 @@ class InstallMode : public testing::Test {
         DeleteTree(kVerbKey);
         CloseFolderWindows();
     }
-    void TearDown() override { CloseFolderWindows(); }
+    void TearDown() override {
+        CloseFolderWindows();
+        for (const auto &process : TessaroProcesses()) {
+            HANDLE handle = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, process.first);
+            TerminateProcess(handle, 1);
+            WaitForSingleObject(handle, 5000);
+            CloseHandle(handle);
+        }
+    }
 };
 
 TEST_F(InstallMode, InstallUseAndRemoveTheCommand) {
@@ -81,6 +150,42 @@ TEST_F(InstallMode, InstallUseAndRemoveTheCommand) {
     EXPECT_EQ(0u, again.Wait());
     EXPECT_FALSE(KeyExists(kVerbKey));
     EXPECT_TRUE(KeyExists("lnkfile\\shell")) << "the shell key is never removed";
+}
+
+TEST_F(InstallMode, RefusedKeysAndALimitedTokenHandTheDialogToTheOneElevatedStart) {
+    ReadOnlyKey extension(".lnk"), type("lnkfile");
+    auto limited = LimitedToken();
+    ASSERT_TRUE(limited);
+    Process first(TessaroExe(), limited.get());
+    EXPECT_EQ(0u, first.Wait());
+    HWND found = WaitForDialog(kCaption);
+    ASSERT_NE(nullptr, found) << "no instance took the dialog over";
+    Process user(TessaroExe(), limited.get());
+    EXPECT_EQ(0u, user.Wait()) << "a start by the user meanwhile ends at once";
+
+    Sleep(3000); // a chain of requests would show by now
+    std::vector<std::pair<DWORD, DWORD>> running = TessaroProcesses();
+    ASSERT_EQ(1u, running.size());
+    EXPECT_EQ(first.pi.dwProcessId, running[0].second) << "the start that the first one asked for";
+    EXPECT_EQ(running[0].first, OwnerOf(found));
+    EXPECT_EQ(1u, FindTopWindows("#32770", kCaption).size());
+}
+
+TEST_F(InstallMode, WritableKeysOrTheElevatedTokenKeepTheDialogInTheFirstStart) {
+    auto limited = LimitedToken();
+    ASSERT_TRUE(limited);
+    for (bool refused : {false, true}) {
+        SCOPED_TRACE(refused ? "read-only keys, elevated token" : "writable keys, limited token");
+        std::optional<ReadOnlyKey> extension, type;
+        if (refused)
+            extension.emplace(".lnk"), type.emplace("lnkfile");
+        Process first(TessaroExe(), refused ? nullptr : limited.get());
+        HWND found = WaitForDialog(kCaption);
+        ASSERT_NE(nullptr, found);
+        EXPECT_EQ(first.pi.dwProcessId, OwnerOf(found)) << "no request for elevation";
+        PostMessageA(found, WM_COMMAND, IDCANCEL, 0);
+        EXPECT_EQ(0u, first.Wait());
+    }
 }
 
 } // namespace
