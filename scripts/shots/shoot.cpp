@@ -2,6 +2,7 @@
 // way a user sees them: tessaro.exe is started and driven from here.
 //   shoot.exe TESSARO_EXE OUT_DIR
 #include "dialog/resource.h"
+#include "harness/shellwindows.h"
 
 #include <windows.h>
 #include <objbase.h>
@@ -99,19 +100,22 @@ bool ShootSelection(const char *exe, const char *dir) {
     wsprintfA(target, "%s\\予定表.txt", folder);
     GetTempPathA(sizeof link, link);
     lstrcatA(link, "予定表.lnk");
-    CoInitialize(nullptr);
-    bool made = MakeShortcut(link, target);
-    CoUninitialize();
     // Wine's shell selects at once in a window of the folder that is open,
     // but waits only a second for one it starts, less than an emulated
     // explorer takes to come up: the folder is opened first.
-    ShellExecuteA(nullptr, "open", folder, nullptr, nullptr, SW_SHOWNORMAL);
+    CoInitialize(nullptr);
+    bool ready = MakeShortcut(link, target) &&
+                 reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", folder, nullptr, nullptr,
+                                                         SW_SHOWNORMAL)) > 32 &&
+                 WaitForShellWindow(folder, 60000);
+    CoUninitialize();
+    // Registered before it takes the folder's name as its title.
     HWND window = nullptr;
-    for (int i = 0; i < 600 && !(window = FindWindowA("ExplorerWClass", "資料")); ++i)
+    for (int i = 0; ready && i < 600 && !(window = FindWindowA("ExplorerWClass", "資料")); ++i)
         Sleep(50);
     wsprintfA(line, "\"%s\" /select \"%s\"", exe, link);
     PROCESS_INFORMATION pi;
-    if (!made || !window || !Start(line, &pi))
+    if (!ready || !window || !Start(line, &pi))
         return false;
     Finish(&pi);
     MoveWindow(window, 40, 40, 560, 300, TRUE);

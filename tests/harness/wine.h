@@ -69,13 +69,14 @@ std::string LastComponent(const std::string &path);
 std::vector<HWND> FolderWindows(const std::string &title);
 void CloseFolderWindows();
 // Waits for `count` folder windows titled `title`; returns how many came.
-size_t WaitForFolderWindows(const std::string &title, size_t count, DWORD ms = 15000);
+// The bounds of these waits allow for 32-bit programs that run emulated.
+size_t WaitForFolderWindows(const std::string &title, size_t count, DWORD ms = 60000);
 // Names of the selected items in the file list of a folder window titled
 // `title`, read from outside its process, once they are `expected` or ms
 // have passed.
 std::vector<std::string> WaitForSelection(const std::string &title,
                                           const std::vector<std::string> &expected,
-                                          DWORD ms = 15000);
+                                          DWORD ms = 60000);
 // Whether this machine runs 32-bit x86 programs through a user-mode
 // emulator (wine-test.sh finds out): Wine's processes then start slowly.
 bool EmulatedI386();

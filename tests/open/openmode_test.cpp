@@ -1,5 +1,6 @@
 // tessaro.exe in OpenMode, started the way the shell starts it, against the
 // real shell link object and Wine's folder windows.
+#include "harness/shellwindows.h"
 #include "harness/wine.h"
 
 #include <gtest/gtest.h>
@@ -206,6 +207,7 @@ TEST_F(OpenModeSelect, EachFolderOpensOnceWithALoneTargetSelected) {
     }
 
     // Selected in the window that is open, without starting another.
+    ASSERT_TRUE(WaitForShellWindow(other.c_str(), 60000));
     run = RunDebugged(TessaroExe() + " /select " + Quote(dir.Join("two.lnk")), 30000, "+exec");
     EXPECT_EQ(0u, run.exitCode);
     EXPECT_EQ(std::vector<std::string>{"two.txt"}, WaitForSelection("other", {"two.txt"}));

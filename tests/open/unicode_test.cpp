@@ -1,6 +1,7 @@
 // Shortcut paths that code page 932 cannot spell, given the way the shell
 // gives them on NT: in a UTF-16 command line.
 #include "app/modes.h"
+#include "harness/shellwindows.h"
 #include "harness/wine.h"
 
 #include <gtest/gtest.h>
@@ -84,7 +85,7 @@ TEST_F(UnicodeArguments, SelectFindsTheTarget) {
     std::wstring link = Link(L"Caf\u00e9 \u2603.lnk", "sel");
     ASSERT_TRUE(WriteFileBytes(dir.Join("sel\\other.txt"), "x"));
     ShellExecuteA(nullptr, "open", dir.Join("sel").c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-    ASSERT_EQ(1u, WaitForFolderWindows("sel", 1));
+    ASSERT_TRUE(WaitForShellWindow(dir.Join("sel").c_str(), 60000));
     ChildRun run = RunDebuggedW(Wide(TessaroExe()) + L" /select \"" + link + L"\"");
     EXPECT_EQ(0u, run.exitCode);
     EXPECT_EQ(std::vector<std::string>{"target.txt"}, WaitForSelection("sel", {"target.txt"}));
