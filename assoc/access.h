@@ -1,6 +1,6 @@
 // Whether this account may write the registration at all. Everywhere else a
-// key that refuses the design's access reads as missing (Part 4.1); this is
-// the one place that tells the two apart.
+// key that refuses KEY_ALL_ACCESS reads as missing; this is the one place
+// that tells the two apart.
 #pragma once
 
 // True when opening a file type's extension key, or the class key that its

@@ -381,24 +381,27 @@ bool EmulatedI386() {
            value[0] == '1';
 }
 
-ChildRun RunDebugged(const std::string &commandLine, DWORD timeoutMs, const char *wineDebug) {
-    std::string line = commandLine;
-    STARTUPINFOA si = {};
+// The code-page and UTF-16 starts differ only in their types.
+template <typename Char, typename StartupInfo>
+static ChildRun
+RunDebuggedWith(std::basic_string<Char> line,
+                BOOL(WINAPI *createProcess)(const Char *, Char *, LPSECURITY_ATTRIBUTES,
+                                            LPSECURITY_ATTRIBUTES, BOOL, DWORD, LPVOID,
+                                            const Char *, StartupInfo *, LPPROCESS_INFORMATION),
+                DWORD timeoutMs, const char *wineDebug) {
+    StartupInfo si = {};
     si.cb = sizeof si;
     auto create = [&](PROCESS_INFORMATION *pi) {
-        return CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, DEBUG_ONLY_THIS_PROCESS,
-                              nullptr, nullptr, &si, pi);
+        return createProcess(nullptr, &line[0], nullptr, nullptr, FALSE, DEBUG_ONLY_THIS_PROCESS,
+                             nullptr, nullptr, &si, pi);
     };
     return DebugChild(create, timeoutMs, wineDebug);
 }
 
+ChildRun RunDebugged(const std::string &commandLine, DWORD timeoutMs, const char *wineDebug) {
+    return RunDebuggedWith(commandLine, CreateProcessA, timeoutMs, wineDebug);
+}
+
 ChildRun RunDebuggedW(const std::wstring &commandLine, DWORD timeoutMs, const char *wineDebug) {
-    std::wstring line = commandLine;
-    STARTUPINFOW si = {};
-    si.cb = sizeof si;
-    auto create = [&](PROCESS_INFORMATION *pi) {
-        return CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, DEBUG_ONLY_THIS_PROCESS,
-                              nullptr, nullptr, &si, pi);
-    };
-    return DebugChild(create, timeoutMs, wineDebug);
+    return RunDebuggedWith(commandLine, CreateProcessW, timeoutMs, wineDebug);
 }
