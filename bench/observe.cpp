@@ -265,20 +265,23 @@ bool RegisterFolderVerbs() {
 
 const char kAdvertisedLink[] = "C:\\bench\\advertised.lnk";
 
-// The shortcut leads to the cached icon; tessaro opens the installed folder.
+// The shortcut leads to the cached icon; tessaro opens the installed folder,
+// whose name is returned ("" on failure).
 std::string MakeAdvertised(const std::string &dir) {
     std::string installed = InstallProbe(dir + "\\bench\\probe.msi");
-    char windows[MAX_PATH] = "";
-    GetWindowsDirectoryA(windows, sizeof windows);
-    std::string cache = std::string(windows) + "\\Installer\\" + BracedGuid(kProbeProduct);
-    CreateDirectoryA((std::string(windows) + "\\Installer").c_str(), nullptr);
-    CreateDirectoryA(cache.c_str(), nullptr);
-    std::ofstream(cache + "\\probe.ico").put('\0');
-    if (installed.empty() || !MakeShortcut("C:\\bench\\made.lnk", (cache + "\\probe.ico").c_str()))
+    char cache[MAX_PATH] = "";
+    GetWindowsDirectoryA(cache, sizeof cache);
+    strcat(cache, "\\Installer");
+    CreateDirectoryA(cache, nullptr);
+    strcat(cache, "\\" PROBE_PRODUCT "\\");
+    CreateDirectoryA(cache, nullptr);
+    std::ofstream(std::string(cache) + "probe.ico").put('\0');
+    if (installed.empty() ||
+        !MakeShortcut("C:\\bench\\made.lnk", (cache + std::string("probe.ico")).c_str()))
         return "";
     std::ifstream made("C:\\bench\\made.lnk", std::ios::binary);
     std::string bytes((std::istreambuf_iterator<char>(made)), std::istreambuf_iterator<char>());
-    std::ofstream(kAdvertisedLink, std::ios::binary) << Advertised(bytes, kProbeProduct);
+    std::ofstream(kAdvertisedLink, std::ios::binary) << Advertised(bytes, PROBE_PRODUCT);
     return installed.substr(installed.rfind('\\') + 1);
 }
 

@@ -1,26 +1,21 @@
 #include "harness/advertised.h"
 
+#include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
 #include <string.h>
 
-const GUID kProbeProduct = {
-    0xEC8F0344, 0x6E94, 0x406F, {0xBA, 0xFE, 0x77, 0x69, 0xF5, 0x85, 0xE8, 0xD2}};
-const GUID kProbeComponent = {
-    0x290E2433, 0x8995, 0x4FAA, {0xB7, 0xDB, 0x61, 0x96, 0x35, 0x76, 0x7B, 0x25}};
-
 namespace {
-
-const size_t kFlagsAt = 20, kListAt = 76;
-const DWORD kHasIdList = 1, kHasDarwinId = 0x1000;
 
 // Four little-endian DWORDs, five base-85 digits each, least significant
 // first: the form of a code in an installer descriptor.
-std::string Packed(const GUID &guid) {
+std::string Packed(const char *braced) {
     static const char digits[] = "!$%&'()*+,-.0123456789=?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[]^_`"
                                  "abcdefghijklmnopqrstuvwxyz{}~";
-    DWORD parts[4];
-    memcpy(parts, &guid, sizeof parts);
+    WCHAR wide[40];
+    MultiByteToWideChar(CP_ACP, 0, braced, -1, wide, 40);
+    DWORD parts[4] = {};
+    CLSIDFromString(wide, reinterpret_cast<CLSID *>(parts));
     std::string out;
     for (DWORD x : parts)
         for (int i = 0; i < 5; ++i, x /= 85)
@@ -29,37 +24,28 @@ std::string Packed(const GUID &guid) {
 }
 
 std::string WithFlags(std::string link, DWORD set, DWORD clear) {
-    DWORD flags;
-    memcpy(&flags, &link[kFlagsAt], sizeof flags);
-    flags = (flags | set) & ~clear;
-    memcpy(&link[kFlagsAt], &flags, sizeof flags);
+    DWORD *flags = reinterpret_cast<DWORD *>(&link[20]);
+    *flags = (*flags | set) & ~clear;
     return link;
 }
 
 } // namespace
 
-std::string BracedGuid(const GUID &guid) {
-    WCHAR wide[40];
-    StringFromGUID2(guid, wide, 40);
-    char text[40];
-    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
-    return text;
-}
-
-std::string Advertised(const std::string &link, const GUID &product) {
-    std::string descriptor = Packed(product) + "Complete>" + Packed(kProbeComponent);
+std::string Advertised(const std::string &link, const char *product) {
+    std::string descriptor =
+        Packed(product) + "Complete>" + Packed("{290E2433-8995-4FAA-B7DB-619635767B25}");
     std::string block(0x314, '\0');
     const DWORD head[2] = {0x314, 0xA0000006};
     memcpy(&block[0], head, sizeof head);
     for (size_t i = 0; i < descriptor.size(); ++i)
         block[8 + i] = block[8 + MAX_PATH + 2 * i] = descriptor[i];
-    return WithFlags(std::string(link).insert(link.size() - 4, block), kHasDarwinId, 0);
+    return WithFlags(std::string(link).insert(link.size() - 4, block), 0x1000, 0);
 }
 
 std::string WithoutIdList(const std::string &link) {
-    size_t size = 2 + (static_cast<unsigned char>(link[kListAt]) |
-                       static_cast<unsigned char>(link[kListAt + 1]) << 8);
-    return WithFlags(std::string(link).erase(kListAt, size), 0, kHasIdList);
+    size_t size =
+        2 + static_cast<unsigned char>(link[76]) + 256 * static_cast<unsigned char>(link[77]);
+    return WithFlags(std::string(link).erase(76, size), 0, 1);
 }
 
 std::string InstallProbe(const std::string &msi) {
@@ -75,9 +61,10 @@ std::string InstallProbe(const std::string &msi) {
         CloseHandle(process.hProcess);
         CloseHandle(process.hThread);
     }
-    char programs[MAX_PATH] = "";
-    SHGetFolderPathA(nullptr, CSIDL_PROGRAM_FILES, nullptr, 0, programs);
-    std::string folder = std::string(programs) + "\\tessaro probe";
-    bool there = GetFileAttributesA((folder + "\\readme.txt").c_str()) != INVALID_FILE_ATTRIBUTES;
+    char folder[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, CSIDL_PROGRAM_FILES, nullptr, 0, folder);
+    strcat(folder, "\\tessaro probe");
+    bool there = GetFileAttributesA((folder + std::string("\\readme.txt")).c_str()) !=
+                 INVALID_FILE_ATTRIBUTES;
     return code == 0 && there ? folder : "";
 }

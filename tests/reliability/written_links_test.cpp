@@ -6,18 +6,20 @@
 #include "reliability/shell_watch.h"
 
 #include <gtest/gtest.h>
-#include <shlobj.h>
 
 namespace {
 
-// Names no package.
-const GUID kUnknown = {
-    0x7FBE8BC8, 0xDC51, 0x44D7, {0xAE, 0x49, 0x4F, 0x36, 0x35, 0x89, 0x74, 0x94}};
+const char kUnknownProduct[] = "{7FBE8BC8-DC51-44D7-AE49-4F3635897494}";
+
+std::string InstallerCache(const char *product) {
+    char windows[MAX_PATH] = "";
+    GetWindowsDirectoryA(windows, sizeof windows);
+    return std::string(windows) + "\\Installer\\" + product;
+}
 
 class WrittenLinks : public testing::Test {
   protected:
-    static std::string installed; // the package's folder, once msiexec has put it there
-
+    static std::string installed; // the package's folder once msiexec has put it there
     // Once per binary: the installation is the slow part.
     static void SetUpTestSuite() { installed = InstallProbe(TESSARO_PROBE_MSI); }
 
@@ -29,51 +31,40 @@ class WrittenLinks : public testing::Test {
     }
     void TearDown() override { CloseFolderWindows(); }
 
-    // An advertised shortcut to the icon that the product's cache holds.
-    std::string AdvertisedLink(const std::string &name, const GUID &product) {
-        char windows[MAX_PATH] = "";
-        GetWindowsDirectoryA(windows, sizeof windows);
-        std::string cache = std::string(windows) + "\\Installer\\" + BracedGuid(product);
+    // The bytes the shell link object saves for a shortcut to folder\file.
+    std::string Saved(const std::string &folder, const char *file) {
         std::string made = dir.Join("made.lnk");
-        EXPECT_TRUE(MakeDirs(cache) && WriteFileBytes(cache + "\\probe.ico", "") &&
-                    MakeShortcut(made, cache + "\\probe.ico"));
-        EXPECT_TRUE(WriteFileBytes(dir.Join(name), Advertised(ReadFileBytes(made), product)));
+        EXPECT_TRUE(MakeDirs(folder) && WriteFileBytes(folder + "\\" + file, "x") &&
+                    MakeShortcut(made, folder + "\\" + file));
+        return ReadFileBytes(made);
+    }
+    std::string Write(const std::string &name, const std::string &bytes) {
+        EXPECT_TRUE(WriteFileBytes(dir.Join(name), bytes));
         return dir.Join(name);
     }
-    std::string ListlessLink(const std::string &name, const std::string &folder) {
-        std::string made = dir.Join("made.lnk");
-        EXPECT_TRUE(MakeDirs(folder) && WriteFileBytes(folder + "\\t.txt", "x") &&
-                    MakeShortcut(made, folder + "\\t.txt"));
-        EXPECT_TRUE(WriteFileBytes(dir.Join(name), WithoutIdList(ReadFileBytes(made))));
-        return dir.Join(name);
+    std::string AdvertisedLink(const std::string &name, const char *product) {
+        return Write(name, Advertised(Saved(InstallerCache(product), "probe.ico"), product));
     }
 };
 
 std::string WrittenLinks::installed;
 
-// The installed product's folder, the unknown product's cache folder (as
-// designed), the folder of a link-info path, nothing for one whose target
-// is gone, and an ordinary shortcut's folder: in the order given.
+// The installed product's folder, the unknown product's cache folder (the
+// stored list), a link-info path's folder, nothing for one whose target is
+// gone, and an ordinary shortcut's folder: in the order given.
 TEST_F(WrittenLinks, EachKindOpensItsFolderInOrder) {
-    std::string gone = dir.Join("gone");
-    std::string goneLink = ListlessLink("gone.lnk", gone);
-    ASSERT_TRUE(DeleteFileA((gone + "\\t.txt").c_str()));
-    std::string last = dir.Join("last");
-    ASSERT_TRUE(MakeDirs(last) && WriteFileBytes(last + "\\t.txt", "x") &&
-                MakeShortcut(dir.Join("last.lnk"), last + "\\t.txt"));
-    std::string args;
-    for (const std::string &link :
-         {AdvertisedLink("product.lnk", kProbeProduct), AdvertisedLink("unknown.lnk", kUnknown),
-          ListlessLink("listless.lnk", dir.Join("listless")), goneLink, dir.Join("last.lnk")})
-        args += " " + Quote(link);
-    OpenRun run = RunOpenMode(args);
+    std::string gone = Write("gone.lnk", WithoutIdList(Saved(dir.Join("gone"), "t.txt")));
+    ASSERT_TRUE(DeleteFileA(dir.Join("gone\\t.txt").c_str()));
+    std::string last = Write("last.lnk", Saved(dir.Join("last"), "t.txt"));
+    OpenRun run = RunOpenMode(
+        Quote(AdvertisedLink("product.lnk", PROBE_PRODUCT)) + " " +
+        Quote(AdvertisedLink("unknown.lnk", kUnknownProduct)) + " " +
+        Quote(Write("listless.lnk", WithoutIdList(Saved(dir.Join("listless"), "t.txt")))) + " " +
+        Quote(gone) + " " + Quote(last));
     EXPECT_TRUE(run.child.finished && !run.child.crashed);
     EXPECT_EQ(0u, run.child.exitCode);
-    char windows[MAX_PATH] = "";
-    GetWindowsDirectoryA(windows, sizeof windows);
-    const std::string expected[] = {installed,
-                                    std::string(windows) + "\\Installer\\" + BracedGuid(kUnknown),
-                                    dir.Join("listless"), last};
+    const std::string expected[] = {installed, InstallerCache(kUnknownProduct),
+                                    dir.Join("listless"), dir.Join("last")};
     ASSERT_EQ(4u, run.executed.size()) << run.child.wineLog.substr(0, 3000);
     for (size_t i = 0; i < 4; ++i)
         EXPECT_STRCASEEQ(expected[i].c_str(), run.executed[i].folder.c_str()) << i;
@@ -87,17 +78,17 @@ std::wstring Wide(const std::string &text) {
 }
 
 // Under a name the code page cannot spell, as the shell starts tessaro on
-// NT: the lookup then takes the UTF-16 path.
+// NT: the installer is then asked with the UTF-16 path.
 TEST_F(WrittenLinks, SelectSelectsTheInstalledFile) {
     std::wstring link = Wide(dir.path()) + L"\\select \u2603.lnk";
-    ASSERT_TRUE(MoveFileW(Wide(AdvertisedLink("select.lnk", kProbeProduct)).c_str(), link.c_str()));
+    ASSERT_TRUE(MoveFileW(Wide(AdvertisedLink("select.lnk", PROBE_PRODUCT)).c_str(), link.c_str()));
     std::wstring exe = Wide(TessaroExe());
     ChildRun run = RunDebuggedW(exe + L" \"" + link + L"\"", 30000, "+exec");
     std::vector<ShellExecution> executed = ShellExecutions(run.wineLog);
     ASSERT_EQ(1u, executed.size());
     EXPECT_STRCASEEQ(installed.c_str(), executed[0].folder.c_str());
-    // Selected in the folder's window once it is open: an emulated explorer
-    // comes up too late for Wine's shell to select in a new one.
+    // Selected in the folder's open window: an emulated explorer comes up
+    // too late for Wine's shell to select in a new one.
     ASSERT_TRUE(WaitForShellWindow(installed.c_str(), 60000));
     run = RunDebuggedW(exe + L" /select \"" + link + L"\"");
     EXPECT_EQ(0u, run.exitCode);
