@@ -9,7 +9,9 @@
 //       runs tessaro (DIR\tessaro.exe), its floor and the floor plus the
 //       one platform call that costs tessaro most (OpenMode, either way:
 //       InitCommonControls; the dialog: the shell's icons), one after the
-//       other, starting one program later each round
+//       other, starting one program later each round; last, ROUNDS runs
+//       of tessaro alone on an advertised shortcut to a package that
+//       msiexec installs first (DIR\bench\probe.msi), which has no floor
 //   observe exit TITLE COMMANDLINE
 //       one run, from process creation to exit; then waits for the folder
 //       window titled TITLE and closes it, so the next run opens a new one
@@ -21,6 +23,8 @@
 // Each timing prints one line, "SERIES ROUND NAME MS OK DESKTOP": OK is 1
 // when the run did what it is timed for, DESKTOP the process that owns the
 // desktop window, which should stay the same for a whole series.
+#include "harness/advertised.h"
+
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
@@ -29,6 +33,8 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -257,6 +263,28 @@ bool RegisterFolderVerbs() {
     return true;
 }
 
+const char kAdvertisedLink[] = "C:\\bench\\advertised.lnk";
+
+// The shortcut leads to the cached icon; tessaro opens the installed folder,
+// whose name is returned ("" on failure).
+std::string MakeAdvertised(const std::string &dir) {
+    std::string installed = InstallProbe(dir + "\\bench\\probe.msi");
+    char cache[MAX_PATH] = "";
+    GetWindowsDirectoryA(cache, sizeof cache);
+    strcat(cache, "\\Installer");
+    CreateDirectoryA(cache, nullptr);
+    strcat(cache, "\\" PROBE_PRODUCT "\\");
+    CreateDirectoryA(cache, nullptr);
+    std::ofstream(std::string(cache) + "probe.ico").put('\0');
+    if (installed.empty() ||
+        !MakeShortcut("C:\\bench\\made.lnk", (cache + std::string("probe.ico")).c_str()))
+        return "";
+    std::ifstream made("C:\\bench\\made.lnk", std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(made)), std::istreambuf_iterator<char>());
+    std::ofstream(kAdvertisedLink, std::ios::binary) << Advertised(bytes, PROBE_PRODUCT);
+    return installed.substr(installed.rfind('\\') + 1);
+}
+
 // The holder keeps the desktop for the whole series (bench/hold.cpp); it
 // is ended by the server's shutdown after the series.
 bool StartHolder(const std::string &dir) {
@@ -311,8 +339,9 @@ int Series(int rounds, const std::string &dir) {
     }
     CoInitialize(nullptr);
     bool ready = RegisterFolderVerbs() && MakeTargets();
+    std::string probe = ready ? MakeAdvertised(dir) : "";
     CoUninitialize();
-    if (!ready) {
+    if (!ready || probe.empty()) {
         fprintf(stderr, "observe: could not prepare the prefix\n");
         return 1;
     }
@@ -347,6 +376,13 @@ int Series(int rounds, const std::string &dir) {
         OpenRound("select", r, select);
     for (int r = 0; r < rounds; ++r)
         DialogRound("dialog", r, dialog);
+    std::string advertised = tessaro + " /verb:\"open\" \"" + kAdvertisedLink + "\"";
+    for (int r = -1; r < rounds; ++r) {
+        Timing t = TimeExit(advertised, probe.c_str());
+        if (r >= 0)
+            Print("advertised", r, "tessaro", t);
+        Sleep(kSettleMs);
+    }
     return 0;
 }
 

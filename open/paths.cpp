@@ -21,8 +21,8 @@ DWORD GetAttributes(const wchar_t *path) {
 }
 
 // Parses the name that fill writes into a MAX_PATH buffer and hands the
-// item list to take. A name that does not fit would reach the parser
-// unterminated.
+// item list to take, which frees it or keeps it. A name that does not fit
+// would reach the parser unterminated.
 template <typename Fill, typename Take> bool ParseName(Fill fill, Take take) {
     IMalloc *allocator = nullptr;
     if (SHGetMalloc(&allocator) != S_OK)
@@ -37,24 +37,55 @@ template <typename Fill, typename Take> bool ParseName(Fill fill, Take take) {
     LPITEMIDLIST list = nullptr;
     if (ok)
         ok = desktop->ParseDisplayName(nullptr, nullptr, wide, nullptr, &list, nullptr) == S_OK;
-    if (ok) {
-        ok = take(list);
-        allocator->Free(list);
-    }
+    if (ok)
+        ok = take(allocator, list);
     desktop->Release();
     allocator->Release();
     return ok;
+}
+
+auto FromCodePage(const char *path) {
+    return [path](WCHAR *wide) {
+        return MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH) > 0;
+    };
+}
+
+// The path itself goes to the parser: it was never in the code page.
+auto FromUtf16(const wchar_t *path, size_t size) {
+    return [path, size](WCHAR *wide) {
+        memcpy(wide, path, size);
+        return true;
+    };
+}
+
+template <typename Char> auto IntoPath(Char *out) {
+    return [out](IMalloc *allocator, LPITEMIDLIST list) {
+        bool ok = GetPathFromItemList(out, list);
+        allocator->Free(list);
+        return ok;
+    };
+}
+
+template <typename Char> bool IsAbsolute(const Char *path) {
+    bool drive =
+        ((path[0] | 0x20) >= 'a' && (path[0] | 0x20) <= 'z') && path[1] == ':' && path[2] == '\\';
+    return drive || (path[0] == '\\' && path[1] == '\\');
+}
+
+template <typename Fill> LPITEMIDLIST ParseToList(Fill fill) {
+    LPITEMIDLIST kept = nullptr;
+    ParseName(fill, [&kept](IMalloc *, LPITEMIDLIST list) {
+        kept = list;
+        return true;
+    });
+    return kept;
 }
 
 } // namespace
 
 bool CanonicalizePath(char *out, const char *path) {
     CopyBounded(kPathCapacity, out, "");
-    bool ok = ParseName(
-        [path](WCHAR *wide) {
-            return MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH) > 0;
-        },
-        [out](LPCITEMIDLIST list) { return GetPathFromItemList(out, list); });
+    bool ok = ParseName(FromCodePage(path), IntoPath(out));
     if (!ok)
         CopyBounded(kPathCapacity, out, "");
     return ok;
@@ -65,13 +96,19 @@ bool CanonicalizePath(wchar_t *out, const wchar_t *path) {
     size_t size = (wcslen(path) + 1) * sizeof(WCHAR);
     if (size > sizeof(WCHAR[MAX_PATH]))
         return false;
-    // The path itself goes to the parser: it was never in the code page.
-    auto fill = [path, size](WCHAR *wide) {
-        memcpy(wide, path, size);
-        return true;
-    };
     // Writes out only on success, so a failure leaves it empty.
-    return ParseName(fill, [out](LPCITEMIDLIST list) { return GetPathFromItemList(out, list); });
+    return ParseName(FromUtf16(path, size), IntoPath(out));
+}
+
+LPITEMIDLIST ParseAbsolutePath(const char *path) {
+    return IsAbsolute(path) ? ParseToList(FromCodePage(path)) : nullptr;
+}
+
+LPITEMIDLIST ParseAbsolutePath(const wchar_t *path) {
+    size_t size = (wcslen(path) + 1) * sizeof(WCHAR);
+    if (!IsAbsolute(path) || size > sizeof(WCHAR[MAX_PATH]))
+        return nullptr;
+    return ParseToList(FromUtf16(path, size));
 }
 
 bool GetPathFromItemList(char *out, LPCITEMIDLIST list) {

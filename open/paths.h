@@ -16,3 +16,8 @@ bool PathExists(const char *path);
 bool PathExists(const wchar_t *path);
 bool IsExistingFile(const char *path);
 bool IsExistingFile(const wchar_t *path);
+// The shell's item list of a path that starts with a drive or a UNC
+// server; null for any other path or where the parser fails (the object is
+// gone). Freed with the shell's allocator.
+LPITEMIDLIST ParseAbsolutePath(const char *path);
+LPITEMIDLIST ParseAbsolutePath(const wchar_t *path);

@@ -1,7 +1,9 @@
 #include "open/shortcut.h"
 #include "open/idlist.h"
+#include "open/installer.h"
 #include "open/paths.h"
 #include "text/bounded.h"
+#include "text/capacity.h"
 #include "text/heap.h"
 
 namespace {
@@ -9,6 +11,8 @@ namespace {
 const CLSID kClsidShellLink = {0x00021401, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 const IID kIidShellLinkA = {0x000214EE, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 const IID kIidPersistFile = {0x0000010B, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+const IID kIidShellLinkDataList = {
+    0x45E2B4AE, 0xB1C3, 0x11D0, {0xB9, 0x2F, 0x00, 0xA0, 0xC9, 0x03, 0x12, 0xE1}};
 
 } // namespace
 
@@ -23,6 +27,7 @@ bool OpenTargetFolders(int count, PathList paths, const char *verb, WidePathList
         OpenParentFolder(allocator, target, verb);
         allocator->Free(target);
     }
+    FreeInstaller();
     allocator->HeapMinimize();
     allocator->Release();
     return true;
@@ -30,16 +35,42 @@ bool OpenTargetFolders(int count, PathList paths, const char *verb, WidePathList
 
 namespace {
 
-bool TakeTargetIdList(IShellLinkA *link, LPITEMIDLIST *list) {
+// Windows Installer's shortcuts carry the flag; a shell without the
+// interface has none of them.
+bool IsAdvertised(IShellLinkA *link) {
+    IShellLinkDataList *data = nullptr;
+    if (link->QueryInterface(kIidShellLinkDataList, reinterpret_cast<void **>(&data)) != S_OK)
+        return false;
+    DWORD flags = 0;
+    bool advertised = data->GetFlags(&flags) == S_OK && (flags & SLDF_HAS_DARWINID);
+    data->Release();
+    return advertised;
+}
+
+// A shortcut saved without an item list may still hold a path (on Windows
+// with its environment variables expanded); a target that is gone fails to
+// parse.
+LPITEMIDLIST ParseLinkPath(IShellLinkA *link) {
+    char path[kPathCapacity];
+    if (link->GetPath(path, sizeof path, nullptr, 0) != S_OK)
+        return nullptr;
+    return ParseAbsolutePath(path);
+}
+
+template <typename Char>
+bool TakeTargetIdList(IShellLinkA *link, const Char *path, LPITEMIDLIST *list) {
     if (!link)
         return false;
-    // The stored list is used as it is: the shortcut is never resolved.
-    HRESULT hr = link->GetIDList(list);
-    link->Release();
-    if (hr != S_OK) {
+    // An advertised shortcut stores the list of an icon in the installer's
+    // cache: only Windows Installer knows where the program lives.
+    *list = IsAdvertised(link) ? GetInstalledTargetIdList(path) : nullptr;
+    // Otherwise the stored list is used as it is: the shortcut is never
+    // resolved.
+    if (!*list && link->GetIDList(list) != S_OK)
         *list = nullptr;
-        return false;
-    }
+    if (!*list)
+        *list = ParseLinkPath(link);
+    link->Release();
     return *list != nullptr;
 }
 
@@ -54,12 +85,12 @@ bool GetListedTargetIdList(PathList paths, WidePathList wide, int i, LPITEMIDLIS
 
 bool GetShortcutTargetIdList(const char *path, LPITEMIDLIST *list) {
     *list = nullptr;
-    return TakeTargetIdList(LoadShortcut(path), list);
+    return TakeTargetIdList(LoadShortcut(path), path, list);
 }
 
 bool GetShortcutTargetIdList(const wchar_t *path, LPITEMIDLIST *list) {
     *list = nullptr;
-    return TakeTargetIdList(LoadShortcut(path), list);
+    return TakeTargetIdList(LoadShortcut(path), path, list);
 }
 
 IShellLinkA *CreateShellLink() {

@@ -16,6 +16,8 @@ clang-format"
 pkgs="$pkgs g++ libbenchmark-dev"
 # The fuzz targets: libFuzzer and the sanitizer runtimes of the host's clang.
 pkgs="$pkgs libclang-rt-14-dev"
+# Test support: real Windows Installer packages, built at test time.
+pkgs="$pkgs wixl"
 for p in $pkgs; do have "$p" || need="$need $p"; done
 
 sudo=""

@@ -1,0 +1,100 @@
+// Shortcuts as Windows writes them whose stored item list does not lead to
+// the target: Windows Installer's advertised shortcuts, to a package that
+// msiexec really installs, and shortcuts saved without an item list.
+#include "harness/advertised.h"
+#include "harness/shellwindows.h"
+#include "reliability/shell_watch.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const char kUnknownProduct[] = "{7FBE8BC8-DC51-44D7-AE49-4F3635897494}";
+
+std::string InstallerCache(const char *product) {
+    char windows[MAX_PATH] = "";
+    GetWindowsDirectoryA(windows, sizeof windows);
+    return std::string(windows) + "\\Installer\\" + product;
+}
+
+class WrittenLinks : public testing::Test {
+  protected:
+    static std::string installed; // the package's folder once msiexec has put it there
+    // Once per binary: the installation is the slow part.
+    static void SetUpTestSuite() { installed = InstallProbe(TESSARO_PROBE_MSI); }
+
+    ScratchDir dir{"tessaro-written"};
+
+    void SetUp() override {
+        ASSERT_FALSE(installed.empty()) << "msiexec did not install " << TESSARO_PROBE_MSI;
+        CloseFolderWindows();
+    }
+    void TearDown() override { CloseFolderWindows(); }
+
+    // The bytes the shell link object saves for a shortcut to folder\file.
+    std::string Saved(const std::string &folder, const char *file) {
+        std::string made = dir.Join("made.lnk");
+        EXPECT_TRUE(MakeDirs(folder) && WriteFileBytes(folder + "\\" + file, "x") &&
+                    MakeShortcut(made, folder + "\\" + file));
+        return ReadFileBytes(made);
+    }
+    std::string Write(const std::string &name, const std::string &bytes) {
+        EXPECT_TRUE(WriteFileBytes(dir.Join(name), bytes));
+        return dir.Join(name);
+    }
+    std::string AdvertisedLink(const std::string &name, const char *product) {
+        return Write(name, Advertised(Saved(InstallerCache(product), "probe.ico"), product));
+    }
+};
+
+std::string WrittenLinks::installed;
+
+// The installed product's folder, the unknown product's cache folder (the
+// stored list), a link-info path's folder, nothing for one whose target is
+// gone, and an ordinary shortcut's folder: in the order given.
+TEST_F(WrittenLinks, EachKindOpensItsFolderInOrder) {
+    std::string gone = Write("gone.lnk", WithoutIdList(Saved(dir.Join("gone"), "t.txt")));
+    ASSERT_TRUE(DeleteFileA(dir.Join("gone\\t.txt").c_str()));
+    std::string last = Write("last.lnk", Saved(dir.Join("last"), "t.txt"));
+    OpenRun run = RunOpenMode(
+        Quote(AdvertisedLink("product.lnk", PROBE_PRODUCT)) + " " +
+        Quote(AdvertisedLink("unknown.lnk", kUnknownProduct)) + " " +
+        Quote(Write("listless.lnk", WithoutIdList(Saved(dir.Join("listless"), "t.txt")))) + " " +
+        Quote(gone) + " " + Quote(last));
+    EXPECT_TRUE(run.child.finished && !run.child.crashed);
+    EXPECT_EQ(0u, run.child.exitCode);
+    const std::string expected[] = {installed, InstallerCache(kUnknownProduct),
+                                    dir.Join("listless"), dir.Join("last")};
+    ASSERT_EQ(4u, run.executed.size()) << run.child.wineLog.substr(0, 3000);
+    for (size_t i = 0; i < 4; ++i)
+        EXPECT_STRCASEEQ(expected[i].c_str(), run.executed[i].folder.c_str()) << i;
+    EXPECT_TRUE(run.boxes.empty());
+}
+
+std::wstring Wide(const std::string &text) {
+    WCHAR wide[MAX_PATH] = L"";
+    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide, MAX_PATH);
+    return wide;
+}
+
+// Under a name the code page cannot spell, as the shell starts tessaro on
+// NT: the installer is then asked with the UTF-16 path.
+TEST_F(WrittenLinks, SelectSelectsTheInstalledFile) {
+    std::wstring link = Wide(dir.path()) + L"\\select \u2603.lnk";
+    ASSERT_TRUE(MoveFileW(Wide(AdvertisedLink("select.lnk", PROBE_PRODUCT)).c_str(), link.c_str()));
+    std::wstring exe = Wide(TessaroExe());
+    ChildRun run = RunDebuggedW(exe + L" \"" + link + L"\"", 30000, "+exec");
+    std::vector<ShellExecution> executed = ShellExecutions(run.wineLog);
+    ASSERT_EQ(1u, executed.size());
+    EXPECT_STRCASEEQ(installed.c_str(), executed[0].folder.c_str());
+    // Selected in the folder's open window: an emulated explorer comes up
+    // too late for Wine's shell to select in a new one.
+    ASSERT_TRUE(WaitForShellWindow(installed.c_str(), 60000));
+    run = RunDebuggedW(exe + L" /select \"" + link + L"\"");
+    EXPECT_EQ(0u, run.exitCode);
+    EXPECT_EQ(std::vector<std::string>{"readme.txt"},
+              WaitForSelection(LastComponent(installed), {"readme.txt"}));
+    DeleteFileW(link.c_str());
+}
+
+} // namespace
