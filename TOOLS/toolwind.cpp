@@ -123,6 +123,26 @@ bool GetWorkArea(RECT *rect) {
     return SystemParametersInfoA(SPI_GETWORKAREA, 0, rect, 0) != FALSE;
 }
 
+bool GetDialogTemplateSize(HMODULE module, int id, SIZE *units) {
+    HRSRC info = FindResourceA(module, MAKEINTRESOURCEA(id), RT_DIALOG);
+    HGLOBAL loaded = info ? LoadResource(module, info) : nullptr;
+    const WORD *words = loaded ? static_cast<const WORD *>(LockResource(loaded)) : nullptr;
+    if (!words || SizeofResource(module, info) < 13 * sizeof(WORD))
+        return false;
+    // DIALOGEX: version, 0xFFFF, help ID, extended style, style, count, x, y,
+    // cx, cy. DIALOG: style, extended style, count, x, y, cx, cy.
+    int at = words[1] == 0xFFFF ? 11 : 7;
+    units->cx = static_cast<SHORT>(words[at]);
+    units->cy = static_cast<SHORT>(words[at + 1]);
+    return true;
+}
+
+int DialogUnitsToPixelsX(HWND dialog, int units) {
+    RECT rect = {0, 0, units, 0};
+    MapDialogRect(dialog, &rect);
+    return rect.right;
+}
+
 bool SetWindowPosition(HWND window, int x, int y) {
     return SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOZORDER | SWP_NOSIZE) != FALSE;
 }

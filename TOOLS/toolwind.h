@@ -28,6 +28,11 @@ int GetDlgItemBottom(HWND dialog, int id);
 // Turns a screen point into one relative to the window's outer corner.
 bool ScreenToWindow(HWND window, POINT *point);
 bool GetWorkArea(RECT *rect);
+// The client size in dialog units that a DIALOG or DIALOGEX resource gives;
+// false when the module lacks it.
+bool GetDialogTemplateSize(HMODULE module, int id, SIZE *units);
+// Horizontal dialog units in pixels, as the dialog's font maps them.
+int DialogUnitsToPixelsX(HWND dialog, int units);
 
 // Absolute changes. The position is in the parent's client coordinates for
 // a child and in screen coordinates otherwise, as SetWindowPos takes it.

@@ -63,7 +63,7 @@ BOOL OnInitDialog(HWND dialog) {
     // At full template height: the dialog later shrinks from the bottom.
     CenterWindowOnCursor(dialog);
     GetClientRect(dialog, &LastClientSize);
-    GetWindowSize(dialog, &BaseWindowSize);
+    MeasureBaseWindowSize(dialog);
     LoadAssociationSettings(&LoadedSettings);
     DetailsMask = 0;
     PifRowVisible = PifInstalled();

@@ -81,7 +81,25 @@ bool ExpandRowDetails(HWND dialog, int key, bool expand) {
     MoveDlgItemVertically(dialog, IDOK, delta);
     MoveDlgItemVertically(dialog, IDCANCEL, delta);
     BaseWindowSize.cy += delta;
-    SizeWindowBy(dialog, 0, delta);
+    SetWindowSize(dialog, GetWindowWidth(dialog), BaseWindowSize.cy);
+    return true;
+}
+
+// Creation cuts a window to the screen, and at a high DPI the template,
+// laid out with both panes open, is taller than that: collapsing the panes
+// from the cut height left a strip. So the size comes from the template's
+// units, and only the frame from the window.
+bool MeasureBaseWindowSize(HWND dialog) {
+    SIZE units;
+    RECT client;
+    GetWindowSize(dialog, &BaseWindowSize);
+    GetClientRect(dialog, &client);
+    if (!GetDialogTemplateSize(GetModuleHandleA(nullptr), IDD_ASSOCIATION, &units))
+        return false;
+    RECT full = {0, 0, units.cx, units.cy};
+    MapDialogRect(dialog, &full);
+    BaseWindowSize.cx += full.right - client.right;
+    BaseWindowSize.cy += full.bottom - client.bottom;
     return true;
 }
 

@@ -2,6 +2,8 @@
 #pragma once
 #include <windows.h>
 
+// The window size that the template asks for, into BaseWindowSize.
+bool MeasureBaseWindowSize(HWND dialog);
 bool LayoutRows(HWND dialog, DWORD mask);
 bool ExpandRowDetails(HWND dialog, int key, bool expand);
 bool ApplyPifRowVisible(HWND dialog);

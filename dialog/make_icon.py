@@ -2,10 +2,13 @@
 """Draws tessaro.ico: a folder with an arrow pointing into it, because the
 program's one job is to take the user to a shortcut target's folder.
 
-Two images, 32 x 32 and 16 x 16, 16 colours (4 bits per pixel) in the
-standard VGA palette, each with a transparency mask. Shapes are given on a
-32-unit grid and sampled at pixel centres, so both sizes come from one
-drawing. Run it from anywhere; it writes tessaro.ico beside itself.
+Images of 32 and 16 pixels square, as at 96 DPI, then 48, 40, 24 and 20 for
+the scales of 125 and 150 per cent (and the small icon at 200 and 250 per
+cent): 16 colours (4 bits per pixel) in the standard VGA palette, each with
+a transparency mask. The sizes of 175 per cent and the large icon beyond
+150 per cent would not fit the program's 40 KiB; the system scales those.
+Shapes are given on a 32-unit grid and sampled at pixel centres, so every
+size comes from one drawing. Run it from anywhere; it writes tessaro.ico beside itself.
 """
 import os
 import struct
@@ -91,7 +94,10 @@ def image_bytes(size):
         bits = 0
         for p in row:
             bits = (bits << 1) | (p is None)
-        mask += padded(bits.to_bytes(size // 8, "big"))
+        # Rows are whole bytes, the spare low bits transparent.
+        spare = -size % 8
+        bits = (bits << spare) | ((1 << spare) - 1)
+        mask += padded(bits.to_bytes((size + spare) // 8, "big"))
     body = colour + mask
     header = struct.pack("<IiiHHIIiiII", 40, size, 2 * size, 1, 4, 0, len(body), 0, 0, 0, 0)
     return header + palette + body
@@ -115,7 +121,8 @@ def preview(size):
 if __name__ == "__main__":
     here = os.path.dirname(os.path.abspath(__file__))
     with open(os.path.join(here, "tessaro.ico"), "wb") as f:
-        f.write(icon_file([32, 16]))
+        # 32 and 16 first: the images they always had keep their numbers.
+        f.write(icon_file([32, 16, 48, 40, 24, 20]))
     if os.environ.get("PREVIEW"):
         print(preview(32), "\n")
         print(preview(16))

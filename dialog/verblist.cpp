@@ -3,6 +3,7 @@
 #include "assoc/registry.h"
 #include "text/bounded.h"
 #include "text/capacity.h"
+#include "TOOLS/toolwind.h"
 
 #include <commctrl.h>
 
@@ -61,8 +62,10 @@ bool AddVerbListItem(HWND list, const char *verb, const char *command) {
 
 bool FillVerbList(HWND list) {
     SetFullRowSelect(list);
-    InsertVerbListColumn(list, 0, 60, "verb");
-    InsertVerbListColumn(list, 1, 256, "cmdline");
+    // 60 and 256 pixels at 96 DPI, in the units the dialog scales by.
+    HWND dialog = GetParent(list);
+    InsertVerbListColumn(list, 0, DialogUnitsToPixelsX(dialog, 34), "verb");
+    InsertVerbListColumn(list, 1, DialogUnitsToPixelsX(dialog, 146), "cmdline");
     HKEY verbs;
     if (!OpenFolderShellKey(&verbs))
         return true;

@@ -1,6 +1,7 @@
 #!/bin/sh
 # Pictures of the dialog (closed, and with the .lnk pane open), of the
-# about box and of a folder opened with /select, taken from the real windows under Wine, into docs/img/.
+# about box, of a folder opened with /select and of the dialog at 200 per
+# cent, taken from the real windows under Wine, into docs/img/.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/setup.sh"
@@ -13,7 +14,7 @@ win() { printf 'Z:%s' "$1" | tr / '\\'; }
 "$top/tests/harness/wine-test.sh" "$top/build/wine" "$top/build/shots/shoot.exe" \
     "$(win "$top/build/tessaro.exe")" "$(win "$work")" 2>/dev/null &
 shooter=$!
-for name in select dialog dialog-lnk about; do
+for name in select dialog dialog-lnk about dialog-200; do
     i=0
     while [ ! -s "$work/$name.rect" ] && [ $i -lt 400 ]; do sleep 0.05; i=$((i + 1)); done
     read -r display geometry <"$work/$name.rect"

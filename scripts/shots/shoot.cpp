@@ -151,6 +151,35 @@ void RegisterFolderVerbs() {
         RegSetValueA(HKEY_CLASSES_ROOT, verb[0], REG_SZ, verb[1], lstrlenA(verb[1]));
 }
 
+// Wine hands every program started after this the DPI of the prefix.
+void SetDpi(DWORD dpi) {
+    HKEY key;
+    if (RegCreateKeyA(HKEY_CURRENT_USER, "Control Panel\\Desktop", &key) != ERROR_SUCCESS)
+        return;
+    RegSetValueExA(key, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE *>(&dpi), 4);
+    RegCloseKey(key);
+}
+
+// The dialog at 200 per cent, with the .lnk pane open.
+bool ShootDoubleScale(const char *line, const char *dir) {
+    SetDpi(192);
+    PROCESS_INFORMATION pi;
+    if (!Start(line, &pi))
+        return false;
+    // Read when the program's user interface starts, not at its creation.
+    HWND dialog = WaitForWindow("tessaro の関連づけ");
+    SetDpi(96);
+    bool ok = false;
+    if (dialog) {
+        SendDlgItemMessageA(dialog, IDC_LNK_DETAILS, BM_CLICK, 0, 0);
+        Settle();
+        ok = SaveWindow(dialog, dir, "dialog-200");
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    }
+    Finish(&pi);
+    return dialog && ok;
+}
+
 int main(int argc, char **argv) {
     if (argc != 3)
         return 2;
@@ -187,5 +216,6 @@ int main(int argc, char **argv) {
         ++failures;
     }
     Finish(&pi);
+    failures += !ShootDoubleScale(line, argv[2]);
     return failures ? 1 : 0;
 }

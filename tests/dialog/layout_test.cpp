@@ -2,6 +2,8 @@
 #include "dialog_fixture.h"
 #include "tests/TOOLS/screen.h"
 
+#include <commctrl.h>
+
 namespace {
 
 const char kClosed[] = "詳細 >>";
@@ -42,6 +44,9 @@ TEST_F(Layout, OpensWithEveryPaneClosed) {
     for (int id : {IDC_LNK_GROUP, IDC_LNK_MENU, IDC_LNK_VERBS, IDC_LNK_CMD_LABEL, IDC_PIF_GROUP,
                    IDC_PIF_CMD})
         EXPECT_FALSE(ItemVisible(dialog, id)) << id;
+    // The verb columns keep their 96-DPI pixel widths.
+    EXPECT_EQ(60, SendDlgItemMessageA(dialog, IDC_LNK_VERBS, LVM_GETCOLUMNWIDTH, 0, 0));
+    EXPECT_EQ(256, SendDlgItemMessageA(dialog, IDC_PIF_VERBS, LVM_GETCOLUMNWIDTH, 1, 0));
     // The program's icon, each size in its place.
     EXPECT_EQ(GetSystemMetrics(SM_CXICON),
               IconWidth(reinterpret_cast<HICON>(SendMessageA(dialog, WM_GETICON, ICON_BIG, 0))));

@@ -354,8 +354,9 @@ std::vector<std::string> ResourceInventory(HMODULE module) {
 
 TEST_F(ExeResources, CarriesExactlyItsJapaneseResources) {
     std::vector<std::string> expected = {
-        "3:1/0411",   "3:2/0411", // the icon group's two images
-        "5:119/0411", "5:120/0411", "4:122/0411", "14:121/0411", "16:1/0411",
+        "3:1/0411",   "3:2/0411",   "3:3/0411",   "3:4/0411",    "3:5/0411",
+        "3:6/0411", // the icon group's six images
+        "5:119/0411", "5:120/0411", "4:122/0411", "14:121/0411", "16:1/0411", "24:1/0411",
     };
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(expected, ResourceInventory(module_));
@@ -471,15 +472,16 @@ IconStats CountIconPixels(const BYTE *image, int size) {
     return stats;
 }
 
-TEST_F(ExeResources, IconGroupHoldsLargeAndSmallSixteenColourImages) {
+// 96 DPI first, then the sizes of 125 and 150 per cent.
+TEST_F(ExeResources, IconGroupHoldsSixteenColourImagesForEachScale) {
     Bytes group = Find(RT_GROUP_ICON, 121);
     ASSERT_NE(nullptr, group.data);
     Cursor c(group.data, group.size);
     EXPECT_EQ(0, c.Word());
     EXPECT_EQ(1, c.Word()) << "icons, not cursors";
     WORD count = c.Word();
-    ASSERT_EQ(2, count);
-    const int sizes[] = {32, 16};
+    const int sizes[] = {32, 16, 48, 40, 24, 20};
+    ASSERT_EQ(6, count);
     for (int i = 0; i < count; ++i) {
         SCOPED_TRACE(testing::Message() << sizes[i] << " x " << sizes[i]);
         BYTE width = c.Byte(), height = c.Byte(), colours = c.Byte();
@@ -499,7 +501,7 @@ TEST_F(ExeResources, IconGroupHoldsLargeAndSmallSixteenColourImages) {
         EXPECT_EQ(bytes, image.size);
         const int size = sizes[i];
         const DWORD expectedSize = sizeof(BITMAPINFOHEADER) + 16 * sizeof(RGBQUAD) +
-                                   size * size / 2 + (size + 31) / 32 * 4 * size;
+                                   (size * 4 + 31) / 32 * 4 * size + (size + 31) / 32 * 4 * size;
         ASSERT_EQ(expectedSize, image.size);
         BITMAPINFOHEADER header;
         memcpy(&header, image.data, sizeof header);
@@ -530,6 +532,36 @@ TEST_F(ExeResources, IconGroupHoldsLargeAndSmallSixteenColourImages) {
     // The shell shows the first icon group for the executable: there is
     // exactly one.
     EXPECT_EQ(1u, ExtractIconExA(TESSARO_EXE, -1, nullptr, nullptr, 0));
+}
+
+// The manifest: the five systems and the trust section in the form XP
+// reads, no Common Controls 6; run as invoker and DPI-aware as Wine reads it.
+TEST_F(ExeResources, ManifestAsksForNoElevationAndDeclaresDpiAwareness) {
+    Bytes res = Find(RT_MANIFEST, 1);
+    std::string text(reinterpret_cast<const char *>(res.data), res.size);
+    for (const char *part :
+         {"{e2011457-1546-43c5-a5fe-008deee3d3f0}", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
+          "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
+          "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",
+          "<trustInfo xmlns=\"urn:schemas-microsoft-com:asm.v2\">"})
+        EXPECT_NE(std::string::npos, text.find(part)) << part;
+    EXPECT_EQ(std::string::npos, text.find("Common-Controls"));
+    ACTCTXA context = {};
+    context.cbSize = sizeof context;
+    context.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    context.lpSource = TESSARO_EXE;
+    context.lpResourceName = MAKEINTRESOURCEA(1);
+    HANDLE actctx = CreateActCtxA(&context);
+    ASSERT_NE(INVALID_HANDLE_VALUE, actctx) << GetLastError();
+    ACTIVATION_CONTEXT_RUN_LEVEL_INFORMATION level = {};
+    WCHAR value[8] = L"";
+    QueryActCtxW(0, actctx, nullptr, RunlevelInformationInActivationContext, &level, sizeof level,
+                 nullptr);
+    QueryActCtxSettingsW(0, actctx, L"http://schemas.microsoft.com/SMI/2005/WindowsSettings",
+                         L"dpiAware", value, 8, nullptr);
+    EXPECT_EQ(ACTCTX_RUN_LEVEL_AS_INVOKER, level.RunLevel);
+    EXPECT_STREQ(L"true", value);
+    ReleaseActCtx(actctx);
 }
 
 // The version block as the about box reads it: through version.dll and the

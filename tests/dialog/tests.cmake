@@ -9,6 +9,12 @@ tessaro_add_wine_test(dialog SOURCES dialog/dialog_fixture.cpp dialog/layout_tes
     assoc/classes_root.cpp TOOLS/screen.cpp
     ../dialog/tessaro.rc LIBS tessaro_dialog NEEDS_EXE)
 
+# The dialog and the about box at each display scale, on a display large
+# enough for the largest.
+tessaro_add_wine_test(dpi SOURCES dialog/dpi_test.cpp dialog/dialog_fixture.cpp
+    assoc/classes_root.cpp TOOLS/screen.cpp ../dialog/tessaro.rc LIBS tessaro_dialog)
+set_property(TEST dpi dpi-win32 APPEND PROPERTY ENVIRONMENT TESSARO_SCREEN=2560x1600)
+
 # A free-resources library for the about box to find, or not.
 add_library(rsrc32 SHARED dialog/rsrc32.cpp dialog/rsrc32.def dialog/rsrc32.rc)
 set_target_properties(rsrc32 PROPERTIES PREFIX "")

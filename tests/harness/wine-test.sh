@@ -5,6 +5,7 @@
 # booting takes seconds while copying takes one). Each run gets its own
 # copy, its own persistent wineserver and its own Xvfb display, so runs in
 # parallel never share registry, windows or cursor.
+# TESSARO_SCREEN sets the display's size (1280x900 unless given).
 # TESSARO_WINEARCH picks the prefix's layout: win64 (the default) runs the
 # 32-bit programs under WoW64 as today's Windows does, win32 is the layout
 # of Windows 95 to the 32-bit Windows 10.
@@ -49,7 +50,7 @@ export WINEPREFIX=$prefix
 
 exec 8<>/dev/null
 displayfile=$prefix/.display
-Xvfb -displayfd 7 -screen 0 1280x900x24 -nolisten tcp 7>"$displayfile" 2>/dev/null &
+Xvfb -displayfd 7 -screen 0 ${TESSARO_SCREEN:-1280x900}x24 -nolisten tcp 7>"$displayfile" 2>/dev/null &
 xpid=$!
 i=0
 while [ ! -s "$displayfile" ] && [ $i -lt 100 ]; do sleep 0.05; i=$((i + 1)); done
