@@ -20,10 +20,12 @@ DWORD GetAttributes(const wchar_t *path) {
     return get ? get(path) : INVALID_FILE_ATTRIBUTES;
 }
 
-// Parses the name that fill writes into a MAX_PATH buffer and hands the
-// item list to take, which frees it or keeps it. A name that does not fit
-// would reach the parser unterminated.
-template <typename Fill, typename Take> bool ParseName(Fill fill, Take take) {
+// Parses path, or widePath where path is null (it was never in the code
+// page), in a MAX_PATH buffer: a longer UTF-16 name is refused before it
+// comes here. The item list's path goes to out or wideOut, or the list
+// itself to *kept, for the caller to free with the shell's allocator.
+bool ParseName(const char *path, const wchar_t *widePath, char *out, wchar_t *wideOut,
+               LPITEMIDLIST *kept) {
     IMalloc *allocator = nullptr;
     if (SHGetMalloc(&allocator) != S_OK)
         return false;
@@ -33,37 +35,27 @@ template <typename Fill, typename Take> bool ParseName(Fill fill, Take take) {
         return false;
     }
     WCHAR wide[MAX_PATH];
-    bool ok = fill(wide);
+    bool ok = true;
+    if (path)
+        ok = MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH) > 0;
+    else
+        memcpy(wide, widePath, (wcslen(widePath) + 1) * sizeof(WCHAR));
     LPITEMIDLIST list = nullptr;
     if (ok)
         ok = desktop->ParseDisplayName(nullptr, nullptr, wide, nullptr, &list, nullptr) == S_OK;
-    if (ok)
-        ok = take(allocator, list);
+    if (ok && kept) {
+        *kept = list;
+    } else if (ok) {
+        ok = out ? GetPathFromItemList(out, list) : GetPathFromItemList(wideOut, list);
+        allocator->Free(list);
+    }
     desktop->Release();
     allocator->Release();
     return ok;
 }
 
-auto FromCodePage(const char *path) {
-    return [path](WCHAR *wide) {
-        return MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH) > 0;
-    };
-}
-
-// The path itself goes to the parser: it was never in the code page.
-auto FromUtf16(const wchar_t *path, size_t size) {
-    return [path, size](WCHAR *wide) {
-        memcpy(wide, path, size);
-        return true;
-    };
-}
-
-template <typename Char> auto IntoPath(Char *out) {
-    return [out](IMalloc *allocator, LPITEMIDLIST list) {
-        bool ok = GetPathFromItemList(out, list);
-        allocator->Free(list);
-        return ok;
-    };
+bool Fits(const wchar_t *path) {
+    return wcslen(path) < MAX_PATH;
 }
 
 template <typename Char> bool IsAbsolute(const Char *path) {
@@ -72,20 +64,11 @@ template <typename Char> bool IsAbsolute(const Char *path) {
     return drive || (path[0] == '\\' && path[1] == '\\');
 }
 
-template <typename Fill> LPITEMIDLIST ParseToList(Fill fill) {
-    LPITEMIDLIST kept = nullptr;
-    ParseName(fill, [&kept](IMalloc *, LPITEMIDLIST list) {
-        kept = list;
-        return true;
-    });
-    return kept;
-}
-
 } // namespace
 
 bool CanonicalizePath(char *out, const char *path) {
     CopyBounded(kPathCapacity, out, "");
-    bool ok = ParseName(FromCodePage(path), IntoPath(out));
+    bool ok = ParseName(path, nullptr, out, nullptr, nullptr);
     if (!ok)
         CopyBounded(kPathCapacity, out, "");
     return ok;
@@ -93,22 +76,19 @@ bool CanonicalizePath(char *out, const char *path) {
 
 bool CanonicalizePath(wchar_t *out, const wchar_t *path) {
     out[0] = L'\0';
-    size_t size = (wcslen(path) + 1) * sizeof(WCHAR);
-    if (size > sizeof(WCHAR[MAX_PATH]))
-        return false;
     // Writes out only on success, so a failure leaves it empty.
-    return ParseName(FromUtf16(path, size), IntoPath(out));
+    return Fits(path) && ParseName(nullptr, path, nullptr, out, nullptr);
 }
 
 LPITEMIDLIST ParseAbsolutePath(const char *path) {
-    return IsAbsolute(path) ? ParseToList(FromCodePage(path)) : nullptr;
+    LPITEMIDLIST list = nullptr;
+    return IsAbsolute(path) && ParseName(path, nullptr, nullptr, nullptr, &list) ? list : nullptr;
 }
 
 LPITEMIDLIST ParseAbsolutePath(const wchar_t *path) {
-    size_t size = (wcslen(path) + 1) * sizeof(WCHAR);
-    if (!IsAbsolute(path) || size > sizeof(WCHAR[MAX_PATH]))
-        return nullptr;
-    return ParseToList(FromUtf16(path, size));
+    LPITEMIDLIST list = nullptr;
+    bool ok = IsAbsolute(path) && Fits(path) && ParseName(nullptr, path, nullptr, nullptr, &list);
+    return ok ? list : nullptr;
 }
 
 bool GetPathFromItemList(char *out, LPCITEMIDLIST list) {

@@ -4,7 +4,9 @@
 #include <stdarg.h>
 #include <stdio.h>
 
-TraceSinkFn TraceSink = DefaultTraceSink;
+// Null until assigned: a pointer set at build time would cost the exe a
+// data section of its own.
+TraceSinkFn TraceSink;
 
 TraceSinkFn GetTraceSink() {
     return TraceSink ? TraceSink : DefaultTraceSink;
