@@ -2,11 +2,11 @@
 """Draws tessaro.ico: a folder with an arrow pointing into it, because the
 program's one job is to take the user to a shortcut target's folder.
 
-Images of 32 and 16 pixels square, as at 96 DPI, then 48, 40, 24 and 20 for
-the scales of 125 and 150 per cent (and the small icon at 200 and 250 per
-cent): 16 colours (4 bits per pixel) in the standard VGA palette, each with
-a transparency mask. The sizes of 175 per cent and the large icon beyond
-150 per cent would not fit the program's 40 KiB; the system scales those.
+Images of 32 and 16 pixels square, as at 96 DPI, then 48 and 24 for 150
+per cent (the small icon at 200 per cent is 32): 16 colours (4 bits per
+pixel) in the standard VGA palette, each with a transparency mask. The
+sizes of the other scales would not fit the program's 40 KiB; the system
+scales the nearest image to them.
 Shapes are given on a 32-unit grid and sampled at pixel centres, so every
 size comes from one drawing. Run it from anywhere; it writes tessaro.ico beside itself.
 """
@@ -122,7 +122,7 @@ if __name__ == "__main__":
     here = os.path.dirname(os.path.abspath(__file__))
     with open(os.path.join(here, "tessaro.ico"), "wb") as f:
         # 32 and 16 first: the images they always had keep their numbers.
-        f.write(icon_file([32, 16, 48, 40, 24, 20]))
+        f.write(icon_file([32, 16, 48, 24]))
     if os.environ.get("PREVIEW"):
         print(preview(32), "\n")
         print(preview(16))

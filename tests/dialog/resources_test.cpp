@@ -354,8 +354,7 @@ std::vector<std::string> ResourceInventory(HMODULE module) {
 
 TEST_F(ExeResources, CarriesExactlyItsJapaneseResources) {
     std::vector<std::string> expected = {
-        "3:1/0411",   "3:2/0411",   "3:3/0411",   "3:4/0411",    "3:5/0411",
-        "3:6/0411", // the icon group's six images
+        "3:1/0411",   "3:2/0411",   "3:3/0411",   "3:4/0411", // the icon group's four images
         "5:119/0411", "5:120/0411", "4:122/0411", "14:121/0411", "16:1/0411", "24:1/0411",
     };
     std::sort(expected.begin(), expected.end());
@@ -472,7 +471,7 @@ IconStats CountIconPixels(const BYTE *image, int size) {
     return stats;
 }
 
-// 96 DPI first, then the sizes of 125 and 150 per cent.
+// 96 DPI first, then the sizes of 150 per cent.
 TEST_F(ExeResources, IconGroupHoldsSixteenColourImagesForEachScale) {
     Bytes group = Find(RT_GROUP_ICON, 121);
     ASSERT_NE(nullptr, group.data);
@@ -480,8 +479,8 @@ TEST_F(ExeResources, IconGroupHoldsSixteenColourImagesForEachScale) {
     EXPECT_EQ(0, c.Word());
     EXPECT_EQ(1, c.Word()) << "icons, not cursors";
     WORD count = c.Word();
-    const int sizes[] = {32, 16, 48, 40, 24, 20};
-    ASSERT_EQ(6, count);
+    const int sizes[] = {32, 16, 48, 24};
+    ASSERT_EQ(4, count);
     for (int i = 0; i < count; ++i) {
         SCOPED_TRACE(testing::Message() << sizes[i] << " x " << sizes[i]);
         BYTE width = c.Byte(), height = c.Byte(), colours = c.Byte();
