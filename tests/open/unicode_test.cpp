@@ -11,12 +11,6 @@
 
 namespace {
 
-std::wstring Wide(const std::string &text) {
-    std::wstring wide(text.size() + 1, L'\0');
-    wide.resize(MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], wide.size()) - 1);
-    return wide;
-}
-
 // What GetCommandLineA makes of it: look-alikes and "?".
 std::string Narrow(const std::wstring &wide) {
     std::string text(wide.size() * 2 + 1, '\0');
@@ -31,7 +25,7 @@ std::string Narrow(const std::wstring &wide) {
 class UnicodeArguments : public testing::Test {
   protected:
     ScratchDir dir{"tessaro-unicode"};
-    std::wstring wideDir = Wide(dir.path());
+    std::wstring wideDir = Widen(dir.path());
     std::vector<std::wstring> made; // the harness's code-page calls cannot remove them
 
     void SetUp() override { CloseFolderWindows(); }
@@ -47,7 +41,7 @@ class UnicodeArguments : public testing::Test {
         std::wstring path = wideDir + L"\\" + name;
         made.push_back(path);
         EXPECT_TRUE(MakeDirs(dir.Join(folder)) && WriteFileBytes(target, "x") &&
-                    MakeShortcut(link, target) && MoveFileW(Wide(link).c_str(), path.c_str()))
+                    MakeShortcut(link, target) && MoveFileW(Widen(link).c_str(), path.c_str()))
             << folder;
         return path;
     }
@@ -58,11 +52,11 @@ TEST_F(UnicodeArguments, EachFolderOpensInOrderAndTracesKeepTheCodePage) {
     made.push_back(folder);
     ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
     const std::wstring links[] = {
-        Link(L"Caf\u00e9 \u2603.lnk", "one"),  // ☃ has none: "?"
-        Link(Wide("\x95\\\x83\\.lnk"), "two"), // 表ソ: second bytes 0x5C
+        Link(L"Caf\u00e9 \u2603.lnk", "one"),   // ☃ has none: "?"
+        Link(Widen("\x95\\\x83\\.lnk"), "two"), // 表ソ: second bytes 0x5C
         Link(L"Caf\u00e9\\x.lnk", "three"),
     };
-    std::wstring line = Wide(TessaroExe()) + L" /verb:\"open\"";
+    std::wstring line = Widen(TessaroExe()) + L" /verb:\"open\"";
     for (const std::wstring &link : links)
         line += L" \"" + link + L"\"";
     ChildRun run = RunDebuggedW(line, 30000, "+exec");
@@ -86,7 +80,7 @@ TEST_F(UnicodeArguments, SelectFindsTheTarget) {
     ASSERT_TRUE(WriteFileBytes(dir.Join("sel\\other.txt"), "x"));
     ShellExecuteA(nullptr, "open", dir.Join("sel").c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     ASSERT_TRUE(WaitForShellWindow(dir.Join("sel").c_str(), 60000));
-    ChildRun run = RunDebuggedW(Wide(TessaroExe()) + L" /select \"" + link + L"\"");
+    ChildRun run = RunDebuggedW(Widen(TessaroExe()) + L" /select \"" + link + L"\"");
     EXPECT_EQ(0u, run.exitCode);
     EXPECT_EQ(std::vector<std::string>{"target.txt"}, WaitForSelection("sel", {"target.txt"}));
 }
