@@ -78,15 +78,13 @@ int OpenMode(int argc, char **argv, const wchar_t *unicodeCommandLine) {
 
 int InstallMode() {
     HANDLE mutex = CreateMutexA(nullptr, TRUE, INSTALL_MUTEX_NAME);
-    if (!mutex)
-        return 0;
     // Another instance shows the dialog, or hands it to the one instance
-    // that wins it; it is not looked for or raised.
-    bool show =
-        GetLastError() == ERROR_ALREADY_EXISTS ? TakeOverDialog(mutex) : !HandOverToElevated(mutex);
-    if (show)
+    // that its request started; it is not looked for or raised.
+    bool first = mutex && GetLastError() != ERROR_ALREADY_EXISTS;
+    if (first ? !HandOverToElevated() : TakeOverDialog(mutex))
         ShowAssociationDialog();
-    CloseHandle(mutex);
+    if (mutex)
+        CloseHandle(mutex);
     return 0;
 }
 
