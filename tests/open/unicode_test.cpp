@@ -85,6 +85,26 @@ TEST_F(UnicodeArguments, SelectFindsTheTarget) {
     EXPECT_EQ(std::vector<std::string>{"target.txt"}, WaitForSelection("sel", {"target.txt"}));
 }
 
+// Best fit spells ¥ as "\", which escapes the quote after it: the code
+// page splits "…a¥" "…\b /select" into "…a\" …\b" and an option. Counted
+// in one text only, the option is none: the first path opens its folder
+// with "open". (The second names nothing the shell parses: a "/" there.)
+TEST_F(UnicodeArguments, AnOptionInTheCodePageSplitAloneIsNone) {
+    std::wstring yen = Link(L"a\u00a5", "one");
+    for (const std::wstring option : {L"/select", L"/verb:explore"}) {
+        ChildRun run = RunDebuggedW(Widen(TessaroExe()) + L" \"" + yen + L"\" \"" + wideDir +
+                                        L"\\b " + option + L"\"",
+                                    30000, "+exec");
+        EXPECT_EQ(0u, run.exitCode);
+        ASSERT_EQ(3u, run.traces.size());
+        EXPECT_EQ("argv[ 2]=" + Narrow(option) + "\r\n", run.traces[2]) << "the code page's split";
+        EXPECT_EQ(1u, WaitForFolderWindows("one", 1));
+        EXPECT_NE(std::string::npos, run.wineLog.find("verb=L\"open\"")) << run.wineLog;
+        EXPECT_EQ(std::string::npos, run.wineLog.find("verb=L\"explore\""));
+        CloseFolderWindows();
+    }
+}
+
 // Lines that do not split alike cannot be matched: the code page's copy is
 // used throughout, even where the other holds a name it cannot spell.
 TEST_F(UnicodeArguments, LinesThatSplitDifferentlyUseTheCodePage) {
