@@ -195,8 +195,8 @@ TEST_F(InstallMode, RefusedKeysAndALimitedTokenHandTheDialogToTheOneElevatedStar
 
 // The first instance's part while the user is asked, played here: the
 // guard, owned, and the event named after this process, the parent of the
-// start that the request makes. Created as an administrator's would meet a
-// standard user's, they refuse every start.
+// start that the request makes. In one round both refuse every start, as a
+// standard user's objects refuse the administrator whose password he typed.
 TEST_F(InstallMode, DuringTheHandoverOnlyTheRequestedStartShowsTheDialog) {
     char name[64];
     wsprintfA(name, HANDOVER_EVENT_FORMAT, GetCurrentProcessId());
