@@ -1,15 +1,21 @@
 #include "app/elevation.h"
 #include "assoc/access.h"
+#include "text/bounded.h"
 #include "text/capacity.h"
 #include "text/trace.h"
 
 #include <shellapi.h>
+#include <tlhelp32.h>
 
 namespace {
 
 typedef BOOL(WINAPI *OpenProcessTokenFunction)(HANDLE, DWORD, HANDLE *);
 typedef BOOL(WINAPI *GetTokenInformationFunction)(HANDLE, TOKEN_INFORMATION_CLASS, void *, DWORD,
                                                   DWORD *);
+typedef DWORD(WINAPI *GetModuleFileNameWFunction)(HMODULE, wchar_t *, DWORD);
+typedef BOOL(WINAPI *ShellExecuteExWFunction)(SHELLEXECUTEINFOW *);
+typedef HANDLE(WINAPI *SnapshotFunction)(DWORD, DWORD);
+typedef BOOL(WINAPI *ProcessWalkFunction)(HANDLE, PROCESSENTRY32 *);
 
 template <typename Function> Function Find(HMODULE module, const char *name) {
     return reinterpret_cast<Function>(reinterpret_cast<void *>(GetProcAddress(module, name)));
@@ -33,51 +39,97 @@ bool TokenLimited() {
     return limited;
 }
 
+// The code page's copy of the program's path is a best fit where a folder
+// holds a character it lacks ("Müller" becomes "Muller") and names no file,
+// so the request names it in UTF-16. Returns 0 or the reason it failed.
+DWORD RequestElevation(HANDLE *process) {
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    auto moduleName = Find<GetModuleFileNameWFunction>(kernel, "GetModuleFileNameW");
+    auto execute =
+        Find<ShellExecuteExWFunction>(GetModuleHandleA("shell32.dll"), "ShellExecuteExW");
+    if (!moduleName || !execute)
+        return ERROR_PROC_NOT_FOUND;
+    wchar_t path[kWidePathCapacity];
+    DWORD length = moduleName(nullptr, path, kWidePathCapacity);
+    if (length == 0 || length >= kWidePathCapacity)
+        return ERROR_INSUFFICIENT_BUFFER;
+    SHELLEXECUTEINFOW request = {};
+    request.cbSize = sizeof request;
+    request.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    request.lpVerb = L"runas";
+    request.lpFile = path;
+    request.nShow = SW_SHOWNORMAL;
+    if (!execute(&request))
+        return GetLastError();
+    *process = request.hProcess;
+    return 0;
+}
+
+// Toolhelp is found at run time: NT 4.0 lacks it, and a start there finds
+// no parent, so it never takes a dialog over.
+DWORD ParentProcessId() {
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    auto snapshot = Find<SnapshotFunction>(kernel, "CreateToolhelp32Snapshot");
+    auto first = Find<ProcessWalkFunction>(kernel, "Process32First");
+    auto next = Find<ProcessWalkFunction>(kernel, "Process32Next");
+    HANDLE all = snapshot && first && next ? snapshot(TH32CS_SNAPPROCESS, 0) : INVALID_HANDLE_VALUE;
+    if (all == INVALID_HANDLE_VALUE)
+        return 0;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    DWORD self = GetCurrentProcessId(), parent = 0;
+    for (BOOL more = first(all, &entry); more && !parent; more = next(all, &entry))
+        if (entry.th32ProcessID == self)
+            parent = entry.th32ParentProcessID;
+    CloseHandle(all);
+    return parent;
+}
+
+const size_t kEventNameCapacity = 64;
+
 // How long the first instance waits for the handover when the shell gave
 // it no handle of the process it started.
 const DWORD kUnseenStartWaitMs = 30000;
 
 } // namespace
 
-bool HandOverToElevated(HANDLE mutex) {
+bool HandOverToElevated() {
     if (!RegistrationRefused() || !TokenLimited())
         return false;
-    HANDLE pending = CreateEventA(nullptr, TRUE, FALSE, HANDOVER_EVENT_NAME);
+    char name[kEventNameCapacity];
+    FormatBounded(sizeof name, name, HANDOVER_EVENT_FORMAT, GetCurrentProcessId());
+    HANDLE pending = CreateEventA(nullptr, TRUE, FALSE, name);
     if (!pending)
         return false;
-    ReleaseMutex(mutex);
-    char path[kPathCapacity];
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    SHELLEXECUTEINFOA request = {};
-    request.cbSize = sizeof request;
-    request.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
-    request.lpVerb = "runas";
-    request.lpFile = path;
-    request.nShow = SW_SHOWNORMAL;
-    bool started = ShellExecuteExA(&request) != FALSE;
-    // 1223 (ERROR_CANCELLED) when the user declines.
-    GetTraceSink()(TRACE_RUNAS_FORMAT, started ? 0ul : GetLastError());
-    // Until the new instance has the mutex, the two objects must live on:
-    // without them it would take itself for a first start and ask again.
-    if (started) {
-        HANDLE waits[2] = {pending, request.hProcess};
-        WaitForMultipleObjects(request.hProcess ? 2 : 1, waits, FALSE,
-                               request.hProcess ? INFINITE : kUnseenStartWaitMs);
-        if (request.hProcess)
-            CloseHandle(request.hProcess);
+    HANDLE process = nullptr;
+    DWORD failure = RequestElevation(&process);
+    GetTraceSink()(TRACE_RUNAS_FORMAT, failure);
+    // Until the new instance has looked, the event must live on: without it
+    // that instance would take itself for a second start and end.
+    if (!failure) {
+        HANDLE waits[2] = {pending, process};
+        WaitForMultipleObjects(process ? 2 : 1, waits, FALSE,
+                               process ? INFINITE : kUnseenStartWaitMs);
+        if (process)
+            CloseHandle(process);
     }
     CloseHandle(pending);
-    return true;
+    // Declined by the user (ERROR_CANCELLED), the request ends in silence;
+    // refused for any other reason, the dialog shows here, if read-only.
+    return !failure || failure == ERROR_CANCELLED;
 }
 
 bool TakeOverDialog(HANDLE mutex) {
-    HANDLE pending = OpenEventA(EVENT_MODIFY_STATE, FALSE, HANDOVER_EVENT_NAME);
+    DWORD parent = ParentProcessId();
+    char name[kEventNameCapacity];
+    FormatBounded(sizeof name, name, HANDOVER_EVENT_FORMAT, parent);
+    HANDLE pending = parent ? OpenEventA(EVENT_MODIFY_STATE, FALSE, name) : nullptr;
     if (!pending)
-        return false;
-    DWORD wait = WaitForSingleObject(mutex, 0);
-    bool won = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
-    if (won)
+        return parent && GetLastError() == ERROR_ACCESS_DENIED;
+    // Without a handle of the mutex here, the guard lives on only in the
+    // first instance, which must then stay until this one ends.
+    if (mutex)
         SetEvent(pending);
     CloseHandle(pending);
-    return won;
+    return true;
 }

@@ -23,19 +23,39 @@ bool SameText(const wchar_t *a, const wchar_t *b) {
     return *a == *b;
 }
 
+// Options count only where both texts have them. Best fit spells some
+// characters as a backslash (U+00A5 as 0x5C), which then escapes a quote
+// and moves the code page's split: an option seen there alone was never
+// typed as one. The UTF-16 verb is compared as the code page spells it.
+void AgreeOptions(char *verb, bool *select, bool wideSelect, const wchar_t *wideVerb) {
+    char spelt[kCommandCapacity] = "";
+    if (wideVerb &&
+        !WideCharToMultiByte(CP_ACP, 0, wideVerb, -1, spelt, sizeof spelt, nullptr, nullptr))
+        spelt[0] = '\0';
+    if (!StrEqual(verb, spelt))
+        verb[0] = '\0';
+    *select = *select && wideSelect;
+}
+
 // The code page's copy of the UTF-16 command line spells a character it
 // lacks as a look-alike or "?". Split by the same rules, the two correspond
 // argument for argument: the result keeps the UTF-16 text of each argument
 // that does not convert back, null elsewhere. Null when every argument
 // converts back or the lines cannot be matched (other counts, no memory):
-// then the copy serves throughout, as on Windows 95. Released with MemFree.
-wchar_t **MatchUnicodeArguments(int argc, char **argv, const wchar_t *commandLine) {
+// then the copy serves for the paths, as on Windows 95. Where anything
+// differs, the options are agreed too. Released with MemFree.
+wchar_t **MatchUnicodeArguments(int argc, char **argv, const wchar_t *commandLine, char *verb,
+                                bool *select) {
     int wideArgc = 0;
     wchar_t **wide = commandLine ? SplitCommandLine(commandLine, &wideArgc) : nullptr;
+    if (!wide)
+        return nullptr;
+    bool wideSelect = HasSelectOption(wideArgc, wide);
+    const wchar_t *wideVerb = FindVerbText(wideArgc, wide);
     // No argument is longer than the line it came from.
-    int room = wide && wideArgc == argc ? static_cast<int>(wcslen(commandLine)) + 1 : 0;
+    int room = wideArgc == argc ? static_cast<int>(wcslen(commandLine)) + 1 : 0;
     wchar_t *back = room ? static_cast<wchar_t *>(MemAlloc(room * sizeof(wchar_t))) : nullptr;
-    bool differs = false;
+    bool matched = back != nullptr, differs = !matched;
     for (int i = 1; back && i < argc; ++i) {
         if (MultiByteToWideChar(CP_ACP, 0, argv[i], -1, back, room) > 0 && SameText(back, wide[i]))
             wide[i] = nullptr;
@@ -43,7 +63,9 @@ wchar_t **MatchUnicodeArguments(int argc, char **argv, const wchar_t *commandLin
             differs = true;
     }
     MemFree(back);
-    if (!differs) {
+    if (differs)
+        AgreeOptions(verb, select, wideSelect, wideVerb);
+    if (!differs || !matched) {
         MemFree(wide);
         return nullptr;
     }
@@ -59,7 +81,8 @@ Mode SelectMode(int argc) {
 int OpenMode(int argc, char **argv, const wchar_t *unicodeCommandLine) {
     char verb[kCommandCapacity];
     ExtractVerbOption(verb, argc, argv);
-    wchar_t **wideArgs = MatchUnicodeArguments(argc, argv, unicodeCommandLine);
+    bool select = HasSelectOption(argc, argv);
+    wchar_t **wideArgs = MatchUnicodeArguments(argc, argv, unicodeCommandLine, verb, &select);
     int count = 0;
     WidePathList wide = nullptr;
     PathList list =
@@ -67,7 +90,7 @@ int OpenMode(int argc, char **argv, const wchar_t *unicodeCommandLine) {
     MemFree(wideArgs);
     if (list) {
         const char *folderVerb = verb[0] ? verb : "open";
-        if (HasSelectOption(argc, argv))
+        if (select)
             OpenAndSelectTargets(count, list, folderVerb, wide);
         else
             OpenTargetFolders(count, list, folderVerb, wide);
@@ -78,15 +101,13 @@ int OpenMode(int argc, char **argv, const wchar_t *unicodeCommandLine) {
 
 int InstallMode() {
     HANDLE mutex = CreateMutexA(nullptr, TRUE, INSTALL_MUTEX_NAME);
-    if (!mutex)
-        return 0;
     // Another instance shows the dialog, or hands it to the one instance
-    // that wins it; it is not looked for or raised.
-    bool show =
-        GetLastError() == ERROR_ALREADY_EXISTS ? TakeOverDialog(mutex) : !HandOverToElevated(mutex);
-    if (show)
+    // that its request started; it is not looked for or raised.
+    bool first = mutex && GetLastError() != ERROR_ALREADY_EXISTS;
+    if (first ? !HandOverToElevated() : TakeOverDialog(mutex))
         ShowAssociationDialog();
-    CloseHandle(mutex);
+    if (mutex)
+        CloseHandle(mutex);
     return 0;
 }
 

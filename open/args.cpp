@@ -31,6 +31,36 @@ bool HasSelectOption(int argc, char **argv) {
     return false;
 }
 
+namespace {
+
+bool StartsWithOption(const wchar_t *argument, const char *option) {
+    for (; *option; ++argument, ++option) {
+        wchar_t c = *argument >= 'A' && *argument <= 'Z' ? *argument + ('a' - 'A') : *argument;
+        if (c != static_cast<unsigned char>(*option))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool HasSelectOption(int argc, wchar_t **argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (StartsWithOption(argv[i], "/select") && argv[i][7] == L'\0')
+            return true;
+    }
+    return false;
+}
+
+const wchar_t *FindVerbText(int argc, wchar_t **argv) {
+    const wchar_t *verb = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        if (StartsWithOption(argv[i], "/verb:"))
+            verb = argv[i] + 6;
+    }
+    return verb;
+}
+
 PathList BuildPathList(int n, char **args, int *count, wchar_t **wideArgs, WidePathList *wide) {
     size_t entries = static_cast<size_t>(n) + 1;
     PathList list = static_cast<PathList>(MemAlloc(entries * sizeof(char *)));
@@ -46,12 +76,13 @@ PathList BuildPathList(int n, char **args, int *count, wchar_t **wideArgs, WideP
     }
     *count = 0;
     for (int i = 0; i < n; ++i) {
-        if (IsSelectOption(args[i]))
+        bool unicode = wideArgs && wideArgs[i];
+        if (!unicode && IsSelectOption(args[i]))
             continue;
         // A verb option drops out here: it names nothing that exists.
         char *copy = nullptr;
         wchar_t *wideCopy = nullptr;
-        if (wideArgs && wideArgs[i]) {
+        if (unicode) {
             wchar_t canonical[kWidePathCapacity];
             if (!PathExists(wideArgs[i]) || !CanonicalizePath(canonical, wideArgs[i]))
                 continue;

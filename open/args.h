@@ -14,8 +14,13 @@ bool ExtractVerbOption(char *verb, int argc, char **argv);
 // "/select" in any letter case: an option, never a path.
 bool IsSelectOption(const char *argument);
 bool HasSelectOption(int argc, char **argv);
+// The same options in UTF-16 arguments, ASCII letters in any case; the
+// verb is the text after the last "/verb:", or null.
+bool HasSelectOption(int argc, wchar_t **argv);
+const wchar_t *FindVerbText(int argc, wchar_t **argv);
 // wideArgs: null, or per argument its UTF-16 text where that is to be used
-// instead (null elsewhere); *wide then receives the WidePathList.
+// instead (null elsewhere), which is then never taken for "/select"; *wide
+// receives the WidePathList.
 PathList BuildPathList(int n, char **args, int *count, wchar_t **wideArgs = nullptr,
                        WidePathList *wide = nullptr);
 bool FreePathList(PathList list, int count, WidePathList wide = nullptr);

@@ -1,4 +1,5 @@
 #include "dialog_fixture.h"
+#include "harness/wine.h"
 #include "dialog/assocdlg.h"
 
 #include <commctrl.h>
@@ -117,14 +118,18 @@ HWND WaitForDialog(const char *caption, DWORD ms) {
     return nullptr;
 }
 
-Process::Process(std::string line, HANDLE token) {
-    STARTUPINFOA si = {};
+Process::Process(std::string line, HANDLE token, DWORD flags)
+    : Process(Widen(line), token, flags) {}
+
+Process::Process(std::wstring line, HANDLE token, DWORD flags) {
+    STARTUPINFOW si = {};
     si.cb = sizeof si;
     if (token)
-        CreateProcessAsUserA(token, nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                             &si, &pi);
+        CreateProcessAsUserW(token, nullptr, &line[0], nullptr, nullptr, FALSE, flags, nullptr,
+                             nullptr, &si, &pi);
     else
-        CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
+        CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, flags, nullptr, nullptr, &si,
+                       &pi);
 }
 
 Process::~Process() {

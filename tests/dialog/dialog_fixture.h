@@ -33,10 +33,11 @@ std::vector<std::string> SelectedVerbs(HWND list);
 HWND WaitForDialog(const char *caption, DWORD ms = 20000);
 
 // A program started without a debugger, ended if it outlives the test;
-// with a token, as the user that the token names.
+// with a token, as the user that the token names; flags as CreateProcess's.
 struct Process {
     PROCESS_INFORMATION pi = {};
-    explicit Process(std::string line, HANDLE token = nullptr);
+    explicit Process(std::string line, HANDLE token = nullptr, DWORD flags = 0);
+    explicit Process(std::wstring line, HANDLE token = nullptr, DWORD flags = 0);
     ~Process();
     // The exit code, or 0xFFFFFFFF when it does not end in time.
     DWORD Wait();

@@ -2,6 +2,7 @@
 // drives it: find the dialog by its caption, tick, press OK; then run the
 // command it stored exactly as the shell runs it.
 #include "dialog_fixture.h"
+#include "app/elevation.h"
 #include "harness/wine.h"
 
 #include <memory>
@@ -53,9 +54,11 @@ struct ReadOnlyKey {
     }
 };
 
+typedef std::unique_ptr<void, BOOL(WINAPI *)(HANDLE)> Handle;
+
 // The limited twin of this process's elevated token, which Explorer under
 // UAC starts programs with.
-std::unique_ptr<void, BOOL(WINAPI *)(HANDLE)> LimitedToken() {
+Handle LimitedToken() {
     HANDLE self = nullptr, primary = nullptr;
     TOKEN_LINKED_TOKEN linked = {};
     DWORD size = 0;
@@ -152,11 +155,15 @@ TEST_F(InstallMode, InstallUseAndRemoveTheCommand) {
     EXPECT_TRUE(KeyExists("lnkfile\\shell")) << "the shell key is never removed";
 }
 
+// From a folder that the code page spells only by best fit ("Muller").
 TEST_F(InstallMode, RefusedKeysAndALimitedTokenHandTheDialogToTheOneElevatedStart) {
     ReadOnlyKey extension(".lnk"), type("lnkfile");
     auto limited = LimitedToken();
     ASSERT_TRUE(limited);
-    Process first(TessaroExe(), limited.get());
+    std::wstring folder = Widen(dir.path()) + L"\\M\u00fcller\\", exe = folder + L"tessaro.exe";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr) &&
+                CopyFileW(Widen(InstalledExe()).c_str(), exe.c_str(), FALSE));
+    Process first(L"\"" + exe + L"\"", limited.get());
     EXPECT_EQ(0u, first.Wait());
     HWND found = WaitForDialog(kCaption);
     ASSERT_NE(nullptr, found) << "no instance took the dialog over";
@@ -169,6 +176,52 @@ TEST_F(InstallMode, RefusedKeysAndALimitedTokenHandTheDialogToTheOneElevatedStar
     EXPECT_EQ(first.pi.dwProcessId, running[0].second) << "the start that the first one asked for";
     EXPECT_EQ(running[0].first, OwnerOf(found));
     EXPECT_EQ(1u, FindTopWindows("#32770", kCaption).size());
+    HANDLE started = OpenProcess(SYNCHRONIZE, FALSE, running[0].first);
+    PostMessageA(found, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(started, 20000));
+    CloseHandle(started);
+
+    // Moved while it runs, the program is named by a path that names no
+    // file: a request that fails unasked leaves the dialog with it.
+    Process moved(L"\"" + exe + L"\"", limited.get(), CREATE_SUSPENDED);
+    ASSERT_TRUE(MoveFileW(exe.c_str(), (folder + L"moved.exe").c_str()));
+    ResumeThread(moved.pi.hThread);
+    ASSERT_NE(nullptr, found = WaitForDialog(kCaption));
+    EXPECT_EQ(moved.pi.dwProcessId, OwnerOf(found));
+    PostMessageA(found, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_EQ(0u, moved.Wait());
+    DeleteFileW((folder + L"moved.exe").c_str()) && RemoveDirectoryW(folder.c_str());
+}
+
+// The first instance's part while the user is asked, played here: the
+// guard, owned, and the event named after this process, the parent of the
+// start that the request makes. In one round both refuse every start, as a
+// standard user's objects refuse the administrator whose password he typed.
+TEST_F(InstallMode, DuringTheHandoverOnlyTheRequestedStartShowsTheDialog) {
+    char name[64];
+    wsprintfA(name, HANDOVER_EVENT_FORMAT, GetCurrentProcessId());
+    for (const char *dacl : {"D:(A;;GA;;;SY)", ""}) {
+        SCOPED_TRACE(dacl);
+        PSECURITY_DESCRIPTOR refusing = nullptr;
+        ConvertStringSecurityDescriptorToSecurityDescriptorA(dacl, SDDL_REVISION_1, &refusing,
+                                                             nullptr);
+        SECURITY_ATTRIBUTES sa = {sizeof sa, *dacl ? refusing : nullptr, FALSE};
+        Handle guard(CreateMutexA(&sa, TRUE, "tessaro.InstallDlg"), CloseHandle);
+        Handle pending(CreateEventA(&sa, TRUE, FALSE, name), CloseHandle);
+        LocalFree(refusing);
+        ASSERT_TRUE(guard && pending);
+        Process user("cmd.exe /c start \"\" /wait " + TessaroExe()); // not this one's child
+        EXPECT_EQ(0u, user.Wait()) << "any other start ends at once";
+        Process started(TessaroExe());
+        HWND found = WaitForDialog(kCaption);
+        ASSERT_NE(nullptr, found);
+        EXPECT_EQ(started.pi.dwProcessId, OwnerOf(found));
+        EXPECT_EQ(1u, FindTopWindows("#32770", kCaption).size());
+        EXPECT_EQ(*dacl ? WAIT_TIMEOUT : WAIT_OBJECT_0, WaitForSingleObject(pending.get(), 0))
+            << "signalled only by a start that holds the guard too";
+        PostMessageA(found, WM_COMMAND, IDCANCEL, 0);
+        EXPECT_EQ(0u, started.Wait());
+    }
 }
 
 TEST_F(InstallMode, WritableKeysOrTheElevatedTokenKeepTheDialogInTheFirstStart) {

@@ -11,8 +11,6 @@ bool IsWine() {
     return ntdll && GetProcAddress(ntdll, "wine_get_version");
 }
 
-namespace {
-
 std::wstring Widen(const std::string &text) {
     int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
     std::wstring wide(n > 0 ? n : 1, L'\0');
@@ -20,6 +18,8 @@ std::wstring Widen(const std::string &text) {
     wide.resize(n > 0 ? n - 1 : 0);
     return wide;
 }
+
+namespace {
 
 void RemoveTree(const std::string &path) {
     WIN32_FIND_DATAA found;

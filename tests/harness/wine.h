@@ -23,6 +23,8 @@ class ScratchDir {
 };
 
 bool MakeDirs(const std::string &path);
+// Code-page text in UTF-16.
+std::wstring Widen(const std::string &text);
 bool WriteFileBytes(const std::string &path, const std::string &bytes);
 std::string ReadFileBytes(const std::string &path);
 

@@ -11,12 +11,6 @@
 
 namespace {
 
-std::wstring Wide(const std::string &text) {
-    std::wstring wide(text.size() + 1, L'\0');
-    wide.resize(MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], wide.size()) - 1);
-    return wide;
-}
-
 // What GetCommandLineA makes of it: look-alikes and "?".
 std::string Narrow(const std::wstring &wide) {
     std::string text(wide.size() * 2 + 1, '\0');
@@ -31,7 +25,7 @@ std::string Narrow(const std::wstring &wide) {
 class UnicodeArguments : public testing::Test {
   protected:
     ScratchDir dir{"tessaro-unicode"};
-    std::wstring wideDir = Wide(dir.path());
+    std::wstring wideDir = Widen(dir.path());
     std::vector<std::wstring> made; // the harness's code-page calls cannot remove them
 
     void SetUp() override { CloseFolderWindows(); }
@@ -47,7 +41,7 @@ class UnicodeArguments : public testing::Test {
         std::wstring path = wideDir + L"\\" + name;
         made.push_back(path);
         EXPECT_TRUE(MakeDirs(dir.Join(folder)) && WriteFileBytes(target, "x") &&
-                    MakeShortcut(link, target) && MoveFileW(Wide(link).c_str(), path.c_str()))
+                    MakeShortcut(link, target) && MoveFileW(Widen(link).c_str(), path.c_str()))
             << folder;
         return path;
     }
@@ -58,11 +52,11 @@ TEST_F(UnicodeArguments, EachFolderOpensInOrderAndTracesKeepTheCodePage) {
     made.push_back(folder);
     ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
     const std::wstring links[] = {
-        Link(L"Caf\u00e9 \u2603.lnk", "one"),  // ☃ has none: "?"
-        Link(Wide("\x95\\\x83\\.lnk"), "two"), // 表ソ: second bytes 0x5C
+        Link(L"Caf\u00e9 \u2603.lnk", "one"),   // ☃ has none: "?"
+        Link(Widen("\x95\\\x83\\.lnk"), "two"), // 表ソ: second bytes 0x5C
         Link(L"Caf\u00e9\\x.lnk", "three"),
     };
-    std::wstring line = Wide(TessaroExe()) + L" /verb:\"open\"";
+    std::wstring line = Widen(TessaroExe()) + L" /verb:\"open\"";
     for (const std::wstring &link : links)
         line += L" \"" + link + L"\"";
     ChildRun run = RunDebuggedW(line, 30000, "+exec");
@@ -86,9 +80,29 @@ TEST_F(UnicodeArguments, SelectFindsTheTarget) {
     ASSERT_TRUE(WriteFileBytes(dir.Join("sel\\other.txt"), "x"));
     ShellExecuteA(nullptr, "open", dir.Join("sel").c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     ASSERT_TRUE(WaitForShellWindow(dir.Join("sel").c_str(), 60000));
-    ChildRun run = RunDebuggedW(Wide(TessaroExe()) + L" /select \"" + link + L"\"");
+    ChildRun run = RunDebuggedW(Widen(TessaroExe()) + L" /select \"" + link + L"\"");
     EXPECT_EQ(0u, run.exitCode);
     EXPECT_EQ(std::vector<std::string>{"target.txt"}, WaitForSelection("sel", {"target.txt"}));
+}
+
+// Best fit spells ¥ as "\", which escapes the quote after it: the code
+// page splits "…a¥" "…\b /select" into "…a\" …\b" and an option. Counted
+// in one text only, the option is none: the first path opens its folder
+// with "open". (The second names nothing the shell parses: a "/" there.)
+TEST_F(UnicodeArguments, AnOptionInTheCodePageSplitAloneIsNone) {
+    std::wstring yen = Link(L"a\u00a5", "one");
+    for (const std::wstring option : {L"/select", L"/verb:explore"}) {
+        ChildRun run = RunDebuggedW(Widen(TessaroExe()) + L" \"" + yen + L"\" \"" + wideDir +
+                                        L"\\b " + option + L"\"",
+                                    30000, "+exec");
+        EXPECT_EQ(0u, run.exitCode);
+        ASSERT_EQ(3u, run.traces.size());
+        EXPECT_EQ("argv[ 2]=" + Narrow(option) + "\r\n", run.traces[2]) << "the code page's split";
+        EXPECT_EQ(1u, WaitForFolderWindows("one", 1));
+        EXPECT_NE(std::string::npos, run.wineLog.find("verb=L\"open\"")) << run.wineLog;
+        EXPECT_EQ(std::string::npos, run.wineLog.find("verb=L\"explore\""));
+        CloseFolderWindows();
+    }
 }
 
 // Lines that do not split alike cannot be matched: the code page's copy is
