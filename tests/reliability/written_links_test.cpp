@@ -71,18 +71,13 @@ TEST_F(WrittenLinks, EachKindOpensItsFolderInOrder) {
     EXPECT_TRUE(run.boxes.empty());
 }
 
-std::wstring Wide(const std::string &text) {
-    WCHAR wide[MAX_PATH] = L"";
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide, MAX_PATH);
-    return wide;
-}
-
 // Under a name the code page cannot spell, as the shell starts tessaro on
 // NT: the installer is then asked with the UTF-16 path.
 TEST_F(WrittenLinks, SelectSelectsTheInstalledFile) {
-    std::wstring link = Wide(dir.path()) + L"\\select \u2603.lnk";
-    ASSERT_TRUE(MoveFileW(Wide(AdvertisedLink("select.lnk", PROBE_PRODUCT)).c_str(), link.c_str()));
-    std::wstring exe = Wide(TessaroExe());
+    std::wstring link = Widen(dir.path()) + L"\\select \u2603.lnk";
+    ASSERT_TRUE(
+        MoveFileW(Widen(AdvertisedLink("select.lnk", PROBE_PRODUCT)).c_str(), link.c_str()));
+    std::wstring exe = Widen(TessaroExe());
     ChildRun run = RunDebuggedW(exe + L" \"" + link + L"\"", 30000, "+exec");
     std::vector<ShellExecution> executed = ShellExecutions(run.wineLog);
     ASSERT_EQ(1u, executed.size());

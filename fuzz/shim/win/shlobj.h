@@ -3,3 +3,4 @@
 
 struct _ITEMIDLIST;
 typedef const struct _ITEMIDLIST *LPCITEMIDLIST;
+typedef struct _ITEMIDLIST *LPITEMIDLIST;
