@@ -4,6 +4,6 @@
 #include <windows.h>
 
 extern "C" void WinMainCRTStartup() {
-    ExitProcess(static_cast<UINT>(WinMain(GetModuleHandleA(nullptr), nullptr, nullptr,
-                                          SW_SHOWDEFAULT)));
+    ExitProcess(
+        static_cast<UINT>(WinMain(GetModuleHandleA(nullptr), nullptr, nullptr, SW_SHOWDEFAULT)));
 }

@@ -2,4 +2,6 @@
 
 #include <windows.h>
 
-bool IsAnsiLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != 0; }
+bool IsAnsiLeadByte(unsigned char c) {
+    return IsDBCSLeadByte(c) != 0;
+}
