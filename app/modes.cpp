@@ -3,6 +3,7 @@
 #include "app/elevation.h"
 #include "dialog/assocdlg.h"
 #include "open/args.h"
+#include "open/installer.h"
 #include "open/select.h"
 #include "open/shortcut.h"
 #include "text/bounded.h"
@@ -94,6 +95,8 @@ int OpenMode(int argc, char **argv, const wchar_t *unicodeCommandLine) {
             OpenAndSelectTargets(count, list, folderVerb, wide);
         else
             OpenTargetFolders(count, list, folderVerb, wide);
+        // Once a run, whichever way the folders opened.
+        FreeInstaller();
         FreePathList(list, count, wide);
     }
     return 0;

@@ -1,6 +1,5 @@
 #include "open/select.h"
 #include "open/idlist.h"
-#include "open/installer.h"
 #include "open/shortcut.h"
 #include "text/heap.h"
 
@@ -137,9 +136,6 @@ bool OpenAndSelectTargets(int count, PathList paths, const char *verb, WidePathL
         MemFree(set.targets);
         desktop->Release();
     }
-    // The fallback below frees it once it has reused it.
-    if (grouped)
-        FreeInstaller();
     allocator->HeapMinimize();
     allocator->Release();
     // Without the shell's comparison or the block, every folder opens as it

@@ -27,7 +27,6 @@ bool OpenTargetFolders(int count, PathList paths, const char *verb, WidePathList
         OpenParentFolder(allocator, target, verb);
         allocator->Free(target);
     }
-    FreeInstaller();
     allocator->HeapMinimize();
     allocator->Release();
     return true;
