@@ -9,6 +9,7 @@
 #include "text/bounded.h"
 #include "text/capacity.h"
 #include "text/heap.h"
+#include "text/library.h"
 
 namespace {
 
@@ -30,6 +31,23 @@ const char16_t kOk[] = u"OK";
 HWND AboutBoxWindow;
 
 typedef int(WINAPI *FreeResourcesFn)(int);
+typedef DWORD(WINAPI *VersionSizeFn)(LPCSTR, LPDWORD);
+typedef BOOL(WINAPI *VersionInfoFn)(LPCSTR, DWORD, DWORD, LPVOID);
+typedef BOOL(WINAPI *VersionQueryFn)(LPCVOID, LPCSTR, LPVOID *, PUINT);
+
+// From the system folder, at the first query; freed once the box has its
+// texts. The values point into the caller's block, not into the DLL.
+SystemLibrary VersionLibrary;
+
+template <typename Function> Function FindVersionFunction(const char *name) {
+    return reinterpret_cast<Function>(
+        reinterpret_cast<void *>(FindSystemFunction(&VersionLibrary, "version.dll", name)));
+}
+
+bool QueryValue(const void *block, const char *subBlock, void **value, UINT *length) {
+    auto query = FindVersionFunction<VersionQueryFn>("VerQueryValueA");
+    return query && query(block, subBlock, value, length);
+}
 
 HWND CreateTooltipWindow(HWND owner, HINSTANCE module) {
     return CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -98,6 +116,7 @@ void SetVersionTexts(HWND dialog) {
     char line[kPathCapacity];
     char caption[kPathCapacity];
     FormatVersionTexts(line, caption, block, *translation);
+    FreeSystemLibrary(&VersionLibrary);
     SetDlgItemTextA(dialog, kVersionLineId, line);
     SetWindowTextA(dialog, caption);
     MemFree(block);
@@ -171,7 +190,9 @@ void *LoadModuleVersionInfo(HMODULE module, const DWORD **translation) {
 }
 
 void *LoadFileVersionInfo(const char *path, const DWORD **translation) {
-    DWORD size = GetFileVersionInfoSizeA(path, nullptr);
+    auto measure = FindVersionFunction<VersionSizeFn>("GetFileVersionInfoSizeA");
+    auto read = FindVersionFunction<VersionInfoFn>("GetFileVersionInfoA");
+    DWORD size = measure && read ? measure(path, nullptr) : 0;
     if (!size)
         return nullptr;
     void *block = MemAlloc(size);
@@ -179,8 +200,8 @@ void *LoadFileVersionInfo(const char *path, const DWORD **translation) {
         return nullptr;
     void *value = nullptr;
     UINT length = 0;
-    if (!GetFileVersionInfoA(path, 0, size, block) ||
-        !VerQueryValueA(block, "\\VarFileInfo\\Translation", &value, &length)) {
+    if (!read(path, 0, size, block) ||
+        !QueryValue(block, "\\VarFileInfo\\Translation", &value, &length)) {
         MemFree(block);
         return nullptr;
     }
@@ -194,7 +215,7 @@ bool QueryVersionString(char *out, const void *block, DWORD translation, const c
                   LOWORD(translation), HIWORD(translation), name);
     void *value = nullptr;
     UINT length = 0;
-    if (!VerQueryValueA(block, subBlock, &value, &length)) {
+    if (!QueryValue(block, subBlock, &value, &length)) {
         out[0] = '\0';
         return false;
     }
@@ -213,17 +234,8 @@ void FormatVersionTexts(char *line, char *caption, const void *block, DWORD tran
     FormatBounded(kPathCapacity - 1, caption, "%s について", name);
 }
 
-// A bare "rsrc32.dll" would be searched for in the executable's folder
-// first, so a file planted beside the program would run inside it.
 bool GetFreeSystemResources(int *percent) {
-    char directory[kPathCapacity];
-    UINT length = GetSystemDirectoryA(directory, sizeof directory);
-    if (!length || length >= sizeof directory)
-        return false;
-    char path[kPathCapacity];
-    if (FormatBounded(sizeof path, path, "%s\\rsrc32.dll", directory) < 0)
-        return false;
-    HMODULE library = LoadLibraryA(path);
+    HMODULE library = LoadSystemLibrary("rsrc32.dll");
     if (!library)
         return false;
     FreeResourcesFn query = reinterpret_cast<FreeResourcesFn>(

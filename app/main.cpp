@@ -18,8 +18,20 @@ const wchar_t *UnicodeCommandLine() {
     return get ? get() : nullptr;
 }
 
+// Takes the current folder out of the search for DLLs that the shell or
+// COM load on tessaro's behalf by a bare name; when the shell runs the
+// command, that folder is the shortcut's. XP SP1 and later have it.
+void LeaveCurrentFolderOutOfDllSearch() {
+    typedef BOOL(WINAPI * Function)(LPCSTR);
+    Function set = reinterpret_cast<Function>(reinterpret_cast<void *>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDllDirectoryA")));
+    if (set)
+        set("");
+}
+
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    LeaveCurrentFolderOutOfDllSearch();
     return RunTessaro(GetCommandLineA(), UnicodeCommandLine());
 }

@@ -9,10 +9,10 @@
 #include "text/bounded.h"
 #include "text/capacity.h"
 #include "text/heap.h"
+#include "text/library.h"
 #include "text/trace.h"
 
 #include <windows.h>
-#include <commctrl.h>
 #include <objbase.h>
 #include <wchar.h>
 
@@ -102,13 +102,34 @@ int OpenMode(int argc, char **argv, const wchar_t *unicodeCommandLine) {
     return 0;
 }
 
+namespace {
+
+// The list views and the about box's tooltip are comctl32's classes; the
+// DLL comes from the system folder for the dialog's lifetime only, so an
+// OpenMode run never loads it. Ordinal 17 is InitCommonControls in every
+// version.
+void ShowDialogWithCommonControls() {
+    HMODULE controls = LoadSystemLibrary("comctl32.dll");
+    typedef void(WINAPI * InitFunction)();
+    auto init = controls ? reinterpret_cast<InitFunction>(reinterpret_cast<void *>(
+                               GetProcAddress(controls, MAKEINTRESOURCEA(17))))
+                         : nullptr;
+    if (init)
+        init();
+    ShowAssociationDialog();
+    if (controls)
+        FreeLibrary(controls);
+}
+
+} // namespace
+
 int InstallMode() {
     HANDLE mutex = CreateMutexA(nullptr, TRUE, INSTALL_MUTEX_NAME);
     // Another instance shows the dialog, or hands it to the one instance
     // that its request started; it is not looked for or raised.
     bool first = mutex && GetLastError() != ERROR_ALREADY_EXISTS;
     if (first ? !HandOverToElevated() : TakeOverDialog(mutex))
-        ShowAssociationDialog();
+        ShowDialogWithCommonControls();
     if (mutex)
         CloseHandle(mutex);
     return 0;
@@ -131,7 +152,6 @@ int RunTessaro(const char *commandLine, const wchar_t *unicodeCommandLine) {
         return 1;
     for (int i = 0; i < argc; ++i)
         GetTraceSink()(TRACE_ARGV_FORMAT, i, argv[i]);
-    InitCommonControls();
     CoInitialize(nullptr);
     int result = Dispatch(argc, argv, unicodeCommandLine);
     CoUninitialize();

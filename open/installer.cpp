@@ -1,6 +1,7 @@
 #include "open/installer.h"
 #include "open/paths.h"
 #include "text/capacity.h"
+#include "text/library.h"
 
 #include <msi.h>
 
@@ -8,17 +9,9 @@ namespace {
 
 // Loaded at the first advertised shortcut, so that a run that meets none,
 // and a system without Windows Installer, never load it; found at run time
-// so that the import table stays one that every Windows loads.
-HMODULE installer;
-bool looked;
-
-FARPROC FindInstallerFunction(const char *name) {
-    if (!looked) {
-        looked = true;
-        installer = LoadLibraryA("msi.dll");
-    }
-    return installer ? GetProcAddress(installer, name) : nullptr;
-}
+// so that the import table stays one that every Windows loads. The
+// shortcut's own folder may be the current one: only the system's copy.
+SystemLibrary installer;
 
 template <typename Char> struct InstallerCalls;
 
@@ -39,7 +32,8 @@ template <> struct InstallerCalls<wchar_t> {
 };
 
 template <typename Function> Function Find(const char *name) {
-    return reinterpret_cast<Function>(reinterpret_cast<void *>(FindInstallerFunction(name)));
+    return reinterpret_cast<Function>(
+        reinterpret_cast<void *>(FindSystemFunction(&installer, "msi.dll", name)));
 }
 
 // Both are queries: neither installs, repairs or provides anything, and
@@ -55,7 +49,9 @@ template <typename Char> LPITEMIDLIST FindInstalledTarget(const Char *shortcut) 
         return nullptr;
     Char installed[Calls::kPathRoom];
     DWORD size = Calls::kPathRoom;
-    if (path(product, component, installed, &size) != INSTALLSTATE_LOCAL || !PathExists(installed))
+    // A path that fills the buffer may have been cut short.
+    if (path(product, component, installed, &size) != INSTALLSTATE_LOCAL ||
+        size + 1 >= Calls::kPathRoom || !PathExists(installed))
         return nullptr;
     return ParseAbsolutePath(installed);
 }
@@ -71,8 +67,5 @@ LPITEMIDLIST GetInstalledTargetIdList(const wchar_t *shortcut) {
 }
 
 void FreeInstaller() {
-    if (installer)
-        FreeLibrary(installer);
-    installer = nullptr;
-    looked = false;
+    FreeSystemLibrary(&installer);
 }

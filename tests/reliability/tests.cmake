@@ -18,3 +18,12 @@ add_custom_target(probe_msi DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/probe.msi)
 add_dependencies(test_reliability probe_msi)
 string(REPLACE "/" "\\\\" probe_msi_win "Z:${CMAKE_CURRENT_BINARY_DIR}/probe.msi")
 target_compile_definitions(test_reliability PRIVATE "TESSARO_PROBE_MSI=\"${probe_msi_win}\"")
+
+# A DLL that records its load, planted where Windows looks first.
+add_library(plant SHARED reliability/plant.cpp)
+set_target_properties(plant PROPERTIES PREFIX "")
+target_link_libraries(plant PRIVATE tessaro_flags)
+target_link_options(plant PRIVATE -static-libgcc)
+add_dependencies(test_reliability plant)
+string(REPLACE "/" "\\\\" plant_win "Z:${CMAKE_CURRENT_BINARY_DIR}/plant.dll")
+target_compile_definitions(test_reliability PRIVATE "TESSARO_PLANT_DLL=\"${plant_win}\"")

@@ -1,6 +1,8 @@
 // Shortcuts as Windows writes them whose stored item list does not lead to
 // the target: Windows Installer's advertised shortcuts, to a package that
-// msiexec really installs, and shortcuts saved without an item list.
+// msiexec really installs, and shortcuts saved without an item list; and
+// DLLs planted where Windows looks for them first.
+#include "dialog/dialog_fixture.h"
 #include "harness/advertised.h"
 #include "harness/shellwindows.h"
 #include "reliability/shell_watch.h"
@@ -90,6 +92,63 @@ TEST_F(WrittenLinks, SelectSelectsTheInstalledFile) {
     EXPECT_EQ(std::vector<std::string>{"readme.txt"},
               WaitForSelection(LastComponent(installed), {"readme.txt"}));
     DeleteFileW(link.c_str());
+}
+
+// A copy of tessaro.exe in a folder that holds a DLL under each name that
+// is no KnownDLL, run with the current folder holding msi.dll too and Wine
+// told to look beside the program first, as Windows does for such names:
+// nothing planted loads, and the dialog, its about box and both kinds of
+// shortcut work as ever.
+TEST_F(WrittenLinks, PlantedDllsAreNeverLoaded) {
+    std::string tools = dir.Join("tools"), current = dir.Join("current");
+    ASSERT_TRUE(MakeDirs(tools) && MakeDirs(current));
+    // Wine's own advapi32 imports version.dll, so the planted one is in
+    // every process here: the about box's version line shows that tessaro's
+    // queries reach the system's all the same.
+    const std::string planted[] = {tools + "\\comctl32.dll", tools + "\\msi.dll",
+                                   current + "\\msi.dll", tools + "\\version.dll"};
+    for (const std::string &dll : planted)
+        ASSERT_TRUE(CopyFileA(TESSARO_PLANT_DLL, dll.c_str(), FALSE)) << dll;
+    std::string exe = tools + "\\tessaro.exe";
+    ASSERT_TRUE(CopyFileA(InstalledExe().c_str(), exe.c_str(), FALSE));
+    // Wine takes a child's overrides from the registry, not from the
+    // environment that a Windows program hands it.
+    static const char kOverrides[] = "Software\\Wine\\AppDefaults\\tessaro.exe\\DllOverrides";
+    struct Restore {
+        char folder[MAX_PATH] = "";
+        Restore() { GetCurrentDirectoryA(MAX_PATH, folder); }
+        ~Restore() { SetCurrentDirectoryA(folder), RegDeleteKeyA(HKEY_CURRENT_USER, kOverrides); }
+    } restore;
+    HKEY key = nullptr;
+    ASSERT_EQ(0, RegCreateKeyA(HKEY_CURRENT_USER, kOverrides, &key));
+    for (const char *name : {"version", "comctl32", "msi"})
+        RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE *>("native,builtin"), 15);
+    RegCloseKey(key);
+    SetCurrentDirectoryA(current.c_str());
+
+    ChildRun run = RunDebugged(Quote(exe) + " " + Quote(AdvertisedLink("a.lnk", PROBE_PRODUCT)) +
+                                   " " + Quote(Write("o.lnk", Saved(dir.Join("o"), "t.txt"))),
+                               60000, "+exec");
+    std::vector<ShellExecution> executed = ShellExecutions(run.wineLog);
+    EXPECT_EQ(0u, run.exitCode);
+    executed.resize(2);
+    EXPECT_STRCASEEQ(installed.c_str(), executed[0].folder.c_str());
+    EXPECT_STRCASEEQ(dir.Join("o").c_str(), executed[1].folder.c_str());
+
+    Process dialog(Quote(exe));
+    HWND found = WaitForDialog("tessaro の関連づけ");
+    EXPECT_NE(nullptr, found);
+    PostMessageA(found, WM_SYSCOMMAND, ID_ABOUT, 0);
+    HWND about = found ? WaitForDialog("tessaro について") : nullptr;
+    char line[64] = "";
+    GetDlgItemTextA(about, 101, line, sizeof line);
+    EXPECT_STREQ("tessaro ver. 0.09", line);
+    PostMessageA(about, WM_COMMAND, IDOK, 0);
+    PostMessageA(found, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_EQ(0u, dialog.Wait());
+
+    for (const std::string &dll : {planted[0], planted[1], planted[2]})
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((dll + ".loaded").c_str())) << dll;
 }
 
 } // namespace
