@@ -6,11 +6,14 @@
 #include "text/capacity.h"
 #include "text/heap.h"
 
+#include <shlwapi.h>
+
 namespace {
 
 const CLSID kClsidShellLink = {0x00021401, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 const IID kIidShellLinkA = {0x000214EE, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 const IID kIidPersistFile = {0x0000010B, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+const IID kIidShellLinkW = {0x000214F9, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 const IID kIidShellLinkDataList = {
     0x45E2B4AE, 0xB1C3, 0x11D0, {0xB9, 0x2F, 0x00, 0xA0, 0xC9, 0x03, 0x12, 0xE1}};
 
@@ -34,11 +37,23 @@ bool OpenTargetFolders(int count, PathList paths, const char *verb, WidePathList
 
 namespace {
 
+// The interface dates from shell32 4.71 but GetFlags only from 5.0: an
+// older table may end before it. Windows Installer came with 5.0 anyway.
+bool ShellHasLinkFlags() {
+    DLLVERSIONINFO version;
+    ZeroFill(sizeof version, &version);
+    version.cbSize = sizeof version;
+    auto get = reinterpret_cast<DLLGETVERSIONPROC>(
+        reinterpret_cast<void *>(GetProcAddress(GetModuleHandleA("shell32.dll"), "DllGetVersion")));
+    return get && get(&version) == S_OK && version.dwMajorVersion >= 5;
+}
+
 // Windows Installer's shortcuts carry the flag; a shell without the
 // interface has none of them.
 bool IsAdvertised(IShellLinkA *link) {
     IShellLinkDataList *data = nullptr;
-    if (link->QueryInterface(kIidShellLinkDataList, reinterpret_cast<void **>(&data)) != S_OK)
+    if (!ShellHasLinkFlags() ||
+        link->QueryInterface(kIidShellLinkDataList, reinterpret_cast<void **>(&data)) != S_OK)
         return false;
     DWORD flags = 0;
     bool advertised = data->GetFlags(&flags) == S_OK && (flags & SLDF_HAS_DARWINID);
@@ -49,11 +64,25 @@ bool IsAdvertised(IShellLinkA *link) {
 // A shortcut saved without an item list may still hold a path (on Windows
 // with its environment variables expanded); a target that is gone fails to
 // parse.
-LPITEMIDLIST ParseLinkPath(IShellLinkA *link) {
+LPITEMIDLIST ParseLinkPath(IShellLinkA *link, const char *) {
     char path[kPathCapacity];
     if (link->GetPath(path, sizeof path, nullptr, 0) != S_OK)
         return nullptr;
     return ParseAbsolutePath(path);
+}
+
+// A shortcut reached by its UTF-16 name may hold a path that the code page
+// cannot spell either.
+LPITEMIDLIST ParseLinkPath(IShellLinkA *link, const wchar_t *) {
+    IShellLinkW *wide = nullptr;
+    if (link->QueryInterface(kIidShellLinkW, reinterpret_cast<void **>(&wide)) != S_OK)
+        return nullptr;
+    wchar_t path[kWidePathCapacity];
+    LPITEMIDLIST list = wide->GetPath(path, kWidePathCapacity, nullptr, 0) == S_OK
+                            ? ParseAbsolutePath(path)
+                            : nullptr;
+    wide->Release();
+    return list;
 }
 
 template <typename Char>
@@ -68,7 +97,7 @@ bool TakeTargetIdList(IShellLinkA *link, const Char *path, LPITEMIDLIST *list) {
     if (!*list && link->GetIDList(list) != S_OK)
         *list = nullptr;
     if (!*list)
-        *list = ParseLinkPath(link);
+        *list = ParseLinkPath(link, path);
     link->Release();
     return *list != nullptr;
 }
