@@ -16,6 +16,7 @@ typedef DWORD(WINAPI *GetModuleFileNameWFunction)(HMODULE, wchar_t *, DWORD);
 typedef BOOL(WINAPI *ShellExecuteExWFunction)(SHELLEXECUTEINFOW *);
 typedef HANDLE(WINAPI *SnapshotFunction)(DWORD, DWORD);
 typedef BOOL(WINAPI *ProcessWalkFunction)(HANDLE, PROCESSENTRY32 *);
+typedef BOOL(WINAPI *ProcessTimesFunction)(HANDLE, FILETIME *, FILETIME *, FILETIME *, FILETIME *);
 
 template <typename Function> Function Find(HMODULE module, const char *name) {
     return reinterpret_cast<Function>(reinterpret_cast<void *>(GetProcAddress(module, name)));
@@ -85,6 +86,48 @@ DWORD ParentProcessId() {
     return parent;
 }
 
+// When the process started, or 0 where it cannot be opened or asked
+// (Windows 95 to Me have no process times).
+ULONGLONG CreationTime(DWORD id) {
+    auto times = Find<ProcessTimesFunction>(GetModuleHandleA("kernel32.dll"), "GetProcessTimes");
+    HANDLE process = times ? OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, id) : nullptr;
+    if (!process)
+        return 0;
+    FILETIME created, unused[3];
+    ULONGLONG when = 0;
+    if (times(process, &created, &unused[0], &unused[1], &unused[2]))
+        when = (ULONGLONG(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+    CloseHandle(process);
+    return when;
+}
+
+// Process ids are reused: a parent that ended leaves its id to a process
+// started later, which cannot have asked for this one.
+bool ParentStartedFirst(DWORD parent) {
+    ULONGLONG then = CreationTime(parent), now = CreationTime(GetCurrentProcessId());
+    return !then || !now || then <= now;
+}
+
+// Dispatches what arrives while the new instance decides: this thread is
+// a single-threaded apartment and owns windows that others may message.
+void WaitPumping(DWORD count, const HANDLE *handles, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        DWORD spent = GetTickCount() - start;
+        if (timeoutMs != INFINITE && spent >= timeoutMs)
+            return;
+        DWORD left = timeoutMs == INFINITE ? INFINITE : timeoutMs - spent;
+        if (MsgWaitForMultipleObjects(count, handles, FALSE, left, QS_ALLINPUT) !=
+            WAIT_OBJECT_0 + count)
+            return;
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+}
+
 const size_t kEventNameCapacity = 64;
 
 // How long the first instance waits for the handover when the shell gave
@@ -99,6 +142,11 @@ bool HandOverToElevated() {
     char name[kEventNameCapacity];
     FormatBounded(sizeof name, name, HANDOVER_EVENT_FORMAT, GetCurrentProcessId());
     HANDLE pending = CreateEventA(nullptr, TRUE, FALSE, name);
+    // One that exists already is someone else's, who could set it at will.
+    if (pending && GetLastError() == ERROR_ALREADY_EXISTS) {
+        CloseHandle(pending);
+        return false;
+    }
     if (!pending)
         return false;
     HANDLE process = nullptr;
@@ -108,8 +156,7 @@ bool HandOverToElevated() {
     // that instance would take itself for a second start and end.
     if (!failure) {
         HANDLE waits[2] = {pending, process};
-        WaitForMultipleObjects(process ? 2 : 1, waits, FALSE,
-                               process ? INFINITE : kUnseenStartWaitMs);
+        WaitPumping(process ? 2 : 1, waits, process ? INFINITE : kUnseenStartWaitMs);
         if (process)
             CloseHandle(process);
     }
@@ -121,11 +168,13 @@ bool HandOverToElevated() {
 
 bool TakeOverDialog(HANDLE mutex) {
     DWORD parent = ParentProcessId();
+    if (!parent || !ParentStartedFirst(parent))
+        return false;
     char name[kEventNameCapacity];
     FormatBounded(sizeof name, name, HANDOVER_EVENT_FORMAT, parent);
-    HANDLE pending = parent ? OpenEventA(EVENT_MODIFY_STATE, FALSE, name) : nullptr;
+    HANDLE pending = OpenEventA(EVENT_MODIFY_STATE, FALSE, name);
     if (!pending)
-        return parent && GetLastError() == ERROR_ACCESS_DENIED;
+        return GetLastError() == ERROR_ACCESS_DENIED;
     // Without a handle of the mutex here, the guard lives on only in the
     // first instance, which must then stay until this one ends.
     if (mutex)
