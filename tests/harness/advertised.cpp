@@ -48,6 +48,23 @@ std::string WithoutIdList(const std::string &link) {
     return WithFlags(std::string(link).erase(76, size), 0, 1);
 }
 
+std::string WithUnicodeBasePath(const std::string &link, const std::wstring &path) {
+    const size_t at = 76; // the link info, where no item list comes first
+    DWORD head[9];
+    memcpy(head, &link[at], 28);
+    const size_t old = head[0];
+    std::string body = link.substr(at + head[1], head[0] - head[1]);
+    std::string wide(reinterpret_cast<const char *>(path.c_str()), 2 * path.size() + 2);
+    for (int i = 3; i < 7; ++i)
+        head[i] += head[i] ? 0x24 - head[1] : 0;
+    head[7] = 0x24 + body.size(); // the Unicode suffix follows, empty
+    head[8] = head[7] + wide.size();
+    head[0] = head[8] + 2;
+    head[1] = 0x24;
+    return link.substr(0, at) + std::string(reinterpret_cast<char *>(head), 0x24) + body + wide +
+           std::string(2, '\0') + link.substr(at + old);
+}
+
 std::string InstallProbe(const std::string &msi) {
     std::string line = "msiexec /i \"" + msi + "\" /qn";
     STARTUPINFOA start = {};

@@ -13,6 +13,9 @@
 std::string Advertised(const std::string &link, const char *product);
 // A saved shortcut without its item list: the link-info path alone is left.
 std::string WithoutIdList(const std::string &link);
+// A link info in the form Windows writes where a path needs UTF-16: a
+// header of 0x24 bytes and LocalBasePathUnicode, here `path`.
+std::string WithUnicodeBasePath(const std::string &link, const std::wstring &path);
 // Installs the package silently; the folder that holds its readme.txt, or
 // "" where that did not happen.
 std::string InstallProbe(const std::string &msi);

@@ -94,6 +94,27 @@ TEST_F(WrittenLinks, SelectSelectsTheInstalledFile) {
     DeleteFileW(link.c_str());
 }
 
+// Reached by its UTF-16 name, a shortcut without an item list is read
+// through IShellLinkW. Its link info names 雪☃\t.txt in UTF-16, as Windows
+// writes it, and a plain folder's t.txt in the code page. Wine's link
+// object reads only the latter, through either interface, so Wine opens
+// the plain folder where Windows opens 雪☃.
+TEST_F(WrittenLinks, ListlessLinkReadByItsUnicodeNameOpensItsPath) {
+    std::wstring snow = Widen(dir.path()) + L"\\\u96ea\u2603", link = snow + L".lnk";
+    std::string bytes = WithoutIdList(Saved(dir.Join("plain"), "t.txt"));
+    ASSERT_TRUE(
+        CreateDirectoryW(snow.c_str(), nullptr) &&
+        WriteFileBytes(dir.Join("made.lnk"), WithUnicodeBasePath(bytes, snow + L"\\t.txt")) &&
+        MoveFileW(Widen(dir.Join("made.lnk")).c_str(), link.c_str()));
+    ChildRun run = RunDebuggedW(Widen(TessaroExe()) + L" \"" + link + L"\"", 30000, "+exec");
+    std::vector<ShellExecution> executed = ShellExecutions(run.wineLog);
+    DeleteFileW(link.c_str()), RemoveDirectoryW(snow.c_str());
+    EXPECT_EQ(0u, run.exitCode);
+    ASSERT_TRUE(IsWine());
+    ASSERT_EQ(1u, executed.size());
+    EXPECT_STRCASEEQ(dir.Join("plain").c_str(), executed[0].folder.c_str());
+}
+
 // A copy of tessaro.exe in a folder that holds a DLL under each name that
 // is no KnownDLL, run with the current folder holding msi.dll too and Wine
 // told to look beside the program first, as Windows does for such names:
