@@ -181,6 +181,18 @@ TEST_F(InstallMode, RefusedKeysAndALimitedTokenHandTheDialogToTheOneElevatedStar
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(started, 20000));
     CloseHandle(started);
 
+    // An event of its name that exists before it is someone else's: the
+    // dialog stays in the first instance.
+    Process squatted(L"\"" + exe + L"\"", limited.get(), CREATE_SUSPENDED);
+    char name[64];
+    wsprintfA(name, HANDOVER_EVENT_FORMAT, squatted.pi.dwProcessId);
+    Handle squatter(CreateEventA(nullptr, TRUE, FALSE, name), CloseHandle);
+    ResumeThread(squatted.pi.hThread);
+    ASSERT_NE(nullptr, found = WaitForDialog(kCaption));
+    EXPECT_EQ(squatted.pi.dwProcessId, OwnerOf(found));
+    PostMessageA(found, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_EQ(0u, squatted.Wait());
+
     // Moved while it runs, the program is named by a path that names no
     // file: a request that fails unasked leaves the dialog with it.
     Process moved(L"\"" + exe + L"\"", limited.get(), CREATE_SUSPENDED);
