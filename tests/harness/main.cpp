@@ -1,6 +1,6 @@
-// Entry of every test binary. Refuses to run outside code page 932, or the
-// one a run names: the Shift-JIS cases would pass vacuously on a
-// single-byte code page.
+// Entry of every test binary. Refuses to run outside code page 932 (or
+// TESSARO_ACP): the Shift-JIS cases would pass vacuously on a single-byte
+// code page.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <objbase.h>
@@ -8,7 +8,6 @@
 #include <stdlib.h>
 
 int main(int argc, char **argv) {
-    // A run under another locale names the code page it expects.
     const char *asked = getenv("TESSARO_ACP");
     UINT acp = GetACP(), expected = asked ? atoi(asked) : 932;
     if (acp != expected) {

@@ -36,13 +36,11 @@ TEST(CopyBounded, KeepsCharactersOfTheCodePageWhole) {
         {8, "", ""},
     };
     // Where UTF-8 is the ANSI code page: あ is E3 81 82, 😀 F0 9F 98 80.
-    const CopyCase utf8[] = {
-        {2, "a\xE3\x81\x82", "a"},
-        {4, "a\xE3\x81\x82", "a"},
-        {5, "a\xE3\x81\x82", "a\xE3\x81\x82"},
-        {4, "\xF0\x9F\x98\x80", ""},
-        {5, "\xF0\x9F\x98\x80z", "\xF0\x9F\x98\x80"},
-    };
+    const CopyCase utf8[] = {{2, "a\xE3\x81\x82", "a"},
+                             {4, "a\xE3\x81\x82", "a"},
+                             {5, "a\xE3\x81\x82", "a\xE3\x81\x82"},
+                             {4, "\xF0\x9F\x98\x80", ""},
+                             {5, "\xF0\x9F\x98\x80z", "\xF0\x9F\x98\x80"}};
     bool isUtf8 = GetACP() == CP_UTF8;
     for (const CopyCase &c : isUtf8 ? std::vector<CopyCase>(utf8, std::end(utf8))
                                     : std::vector<CopyCase>(sjis, std::end(sjis))) {
