@@ -8,6 +8,7 @@
 #include "TOOLS/toolwind.h"
 #include "text/bounded.h"
 #include "text/capacity.h"
+#include "text/codepage.h"
 #include "text/heap.h"
 #include "text/library.h"
 
@@ -62,7 +63,8 @@ bool AddWindowTool(HWND tip, HWND dialog, HWND control) {
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     tool.hwnd = dialog;
     tool.uId = reinterpret_cast<UINT_PTR>(control);
-    tool.lpszText = const_cast<char *>("サポートサイトへ");
+    char text[kOwnTextCapacity];
+    tool.lpszText = const_cast<char *>(OwnText("サポートサイトへ", text));
     return SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool)) != 0;
 }
 
@@ -231,7 +233,8 @@ void FormatVersionTexts(char *line, char *caption, const void *block, DWORD tran
         QueryVersionString(name, block, translation, "FileDescription");
     QueryVersionString(version, block, translation, "ProductVersion");
     FormatBounded(kPathCapacity - 1, line, "%s ver. %s", name, version);
-    FormatBounded(kPathCapacity - 1, caption, "%s について", name);
+    char format[kOwnTextCapacity];
+    FormatBounded(kPathCapacity - 1, caption, OwnText("%s について", format), name);
 }
 
 bool GetFreeSystemResources(int *percent) {
@@ -251,9 +254,11 @@ bool SetFreeResourcesText(HWND control) {
     int percent;
     if (!GetFreeSystemResources(&percent))
         return false;
-    // Sized by its widest form, 100 per cent; the format gets its length.
-    char text[] = "システムリソース： 100 ％使用可能 ";
-    FormatBounded(sizeof text - 1, text, "システムリソース： %d ％使用可能", percent);
+    // Room for its widest form, 100 per cent: one byte more than "%d" and
+    // the terminator.
+    char format[kOwnTextCapacity], text[kOwnTextCapacity];
+    const char *own = OwnText("システムリソース： %d ％使用可能", format);
+    FormatBounded(lstrlenA(own) + 2, text, own, percent);
     SetWindowTextA(control, text);
     return true;
 }

@@ -4,5 +4,6 @@
 
 // out: kCommandCapacity bytes. verb null means none; an empty verb still
 // gives the option. Longer results are cut at 1024 bytes. When the
-// executable's path cannot be had whole, out is the empty text. Always true.
+// executable's path cannot be had whole, or not in the code page (not even
+// its short form), out is the empty text. Always true.
 bool BuildCommandLine(char *out, const char *verb);

@@ -1,5 +1,7 @@
 #include "assoc/registry.h"
+#include "text/bounded.h"
 #include "text/capacity.h"
+#include "text/codepage.h"
 #include "text/sjis.h"
 
 #include <string.h>
@@ -8,8 +10,10 @@ namespace {
 
 // The longest prefix of the n bytes that ends on a whole character: a text
 // cut with a lone lead byte shows and reads back without it, so the dialog
-// would take an untouched value for an edited one.
+// would take an untouched value for an edited one. text[n] is there.
 DWORD WholeCharacters(const char *text, DWORD n) {
+    if (AnsiIsUtf8())
+        return Utf8Cut(text, n);
     DWORD whole = 0;
     while (whole < n) {
         DWORD step = IsSjisLeadByte(static_cast<unsigned char>(text[whole])) ? 2 : 1;

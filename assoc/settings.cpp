@@ -2,6 +2,7 @@
 #include "assoc/commandline.h"
 #include "assoc/verbkey.h"
 #include "text/bounded.h"
+#include "text/codepage.h"
 
 namespace {
 
@@ -17,7 +18,8 @@ bool LoadAssociationSettings(AssociationSettings *settings) {
         if (ReadVerbRegistration(row.extension, entry.menuText, entry.commandLine)) {
             settings->installedTypes |= row.typeBit;
         } else {
-            CopyBounded(kMenuTextCapacity, entry.menuText, kDefaultMenuText);
+            char text[kOwnTextCapacity];
+            CopyBounded(kMenuTextCapacity, entry.menuText, OwnText(kDefaultMenuText, text));
             BuildCommandLine(entry.commandLine, nullptr);
         }
     }

@@ -7,6 +7,7 @@
 #include "dialog/state.h"
 #include "TOOLS/aboutbox.h"
 #include "TOOLS/toolwind.h"
+#include "text/codepage.h"
 
 AssociationSettings LoadedSettings;
 DWORD DetailsMask;
@@ -47,7 +48,9 @@ bool AddSystemMenuItems(HWND dialog) {
     // Each goes in right after Maximize, so the last one goes first.
     for (int i = sizeof SystemMenuEntries / sizeof SystemMenuEntries[0]; i-- > 0;) {
         const SystemMenuEntry &entry = SystemMenuEntries[i];
-        InsertMenuA(menu, maximize + 1, MF_BYPOSITION | entry.flags, entry.id, entry.text);
+        char text[kOwnTextCapacity];
+        InsertMenuA(menu, maximize + 1, MF_BYPOSITION | entry.flags, entry.id,
+                    OwnText(entry.text, text));
     }
     return true;
 }

@@ -5,6 +5,7 @@
 #include "dialog/state.h"
 #include "dialog/verblist.h"
 #include "TOOLS/toolwind.h"
+#include "text/codepage.h"
 
 namespace {
 
@@ -68,8 +69,10 @@ bool ExpandRowDetails(HWND dialog, int key, bool expand) {
     const RowControls *row = FindRow(key);
     if (!row)
         return false;
+    char text[kOwnTextCapacity];
     if (IsValidDlgItem(dialog, row->detailsButton))
-        SetDlgItemTextA(dialog, row->detailsButton, expand ? kDetailsOpen : kDetailsClosed);
+        SetDlgItemTextA(dialog, row->detailsButton,
+                        OwnText(expand ? kDetailsOpen : kDetailsClosed, text));
     ShowPaneControls(dialog, *row, expand);
     int buttonBottom = GetDlgItemBottom(dialog, row->detailsButton);
     int delta = GetDlgItemBottom(dialog, row->groupBox) - buttonBottom;

@@ -68,14 +68,17 @@ fi
 
 # Wine takes the ANSI code page from the Unix locale; without ja_JP it
 # silently falls back to 1252 and every Shift-JIS test means nothing.
-if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
+# hi_IN has no ANSI code page of its own, so Wine gives it UTF-8 (65001),
+# as Windows does with its "Use Unicode UTF-8" box ticked.
+for loc in ja_JP hi_IN; do
+    locale -a 2>/dev/null | grep -qix "$loc.utf8" && continue
     gen() {
-        $sudo sed -i 's/^# *ja_JP.UTF-8/ja_JP.UTF-8/' /etc/locale.gen
-        grep -q '^ja_JP.UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen
+        $sudo sed -i "s/^# *$loc\\.UTF-8 /$loc.UTF-8 /" /etc/locale.gen
+        grep -q "^$loc.UTF-8" /etc/locale.gen || echo "$loc.UTF-8 UTF-8" | $sudo tee -a /etc/locale.gen
         $sudo locale-gen
     }
-    step "generating the ja_JP.UTF-8 locale" gen || fail "locale-gen"
-fi
+    step "generating the $loc.UTF-8 locale" gen || fail "locale-gen"
+done
 
 # Some kernels refuse every 32-bit x86 program ("Exec format error"), so
 # Wine's 32-bit loader never starts. There a user-mode emulator, registered

@@ -1,4 +1,5 @@
 #include "text/bounded.h"
+#include "text/codepage.h"
 #include "text/sjis.h"
 
 #include <stdio.h>
@@ -46,12 +47,26 @@ ByteClass ClassifyByte(const char *source, size_t index) {
 
 } // namespace
 
+size_t Utf8Cut(const char *text, size_t n) {
+    // No character has more than three continuation bytes.
+    for (int i = 0; i < 3 && n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80; ++i)
+        --n;
+    return n;
+}
+
 void CopyBounded(size_t size, char *destination, const char *source) {
     if (size == 0)
         return;
     size_t n = size - 1;
-    if (ClassifyByte(source, size - 1) == kSecond)
+    if (AnsiIsUtf8()) {
+        size_t length = 0;
+        while (length < n && source[length])
+            ++length;
+        if (length == n)
+            n = Utf8Cut(source, n);
+    } else if (ClassifyByte(source, size - 1) == kSecond) {
         n = size - 2;
+    }
     strncpy(destination, source, n);
     destination[n] = '\0';
 }

@@ -5,3 +5,22 @@
 bool IsAnsiLeadByte(unsigned char c) {
     return IsDBCSLeadByte(c) != 0;
 }
+
+bool AnsiIsUtf8() {
+    return GetACP() == CP_UTF8;
+}
+
+const char *OwnText(const char *text, char *buffer) {
+    UINT acp = GetACP();
+    if (acp == 932)
+        return text;
+    wchar_t wide[kOwnTextCapacity];
+    // UTF-8 refuses the lost-character flag; it can spell everything.
+    BOOL lost = FALSE;
+    if (!MultiByteToWideChar(932, 0, text, -1, wide, kOwnTextCapacity) ||
+        !WideCharToMultiByte(CP_ACP, 0, wide, -1, buffer, kOwnTextCapacity, nullptr,
+                             acp == CP_UTF8 ? nullptr : &lost) ||
+        lost)
+        return text;
+    return buffer;
+}

@@ -5,3 +5,7 @@
 bool IsAnsiLeadByte(unsigned char c) {
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
+
+bool AnsiIsUtf8() {
+    return false;
+}

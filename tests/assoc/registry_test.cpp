@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <vector>
 #include <string.h>
 
 namespace {
@@ -47,7 +48,11 @@ TEST_F(RegistryPrimitives, DefaultValueReadsAlwaysLeaveATerminatedText) {
         {"string list", REG_MULTI_SZ, Bytes("a\0b\0", 5), 8, false, ""},
         {"binary, too long", REG_BINARY, std::string(20, 'b'), 8, false, ""},
     };
-    for (const ReadCase &c : cases) {
+    // Where UTF-8 is the ANSI code page: あ is E3 81 82.
+    const ReadCase utf8[] = {
+        {"UTF-8, unterminated, fills the buffer", REG_SZ, Bytes("a\xE3\x81\x82", 4), 4, true, "a"}};
+    for (const ReadCase &c : GetACP() == CP_UTF8 ? std::vector<ReadCase>(utf8, std::end(utf8))
+                                                 : std::vector<ReadCase>(cases, std::end(cases))) {
         SCOPED_TRACE(c.what);
         ASSERT_TRUE(SetRawDefault(kScratch, c.type, c.stored));
         HKEY key;

@@ -13,9 +13,9 @@
 
 namespace {
 
-const char kAboutCaption[] = "tessaro について";
+const std::string kAboutCaption = Narrow(L"tessaro について");
 const char kLine[] = "tessaro ver. 0.09";
-const char kFortyTwo[] = "システムリソース： 42 ％使用可能";
+const std::string kFortyTwo = Narrow(L"システムリソース： 42 ％使用可能");
 const int kVersionLine = 101, kLink = 102, kResourcesLine = 103;
 
 INT_PTR CALLBACK PlainProc(HWND, UINT message, WPARAM, LPARAM) {
@@ -104,7 +104,7 @@ TEST_F(AboutBox, ShowsVersionLinkAndIconWidenedByTheWidestLine) {
     ASSERT_TRUE(box);
     char caption[64] = "";
     GetWindowTextA(box, caption, sizeof caption);
-    EXPECT_STREQ(kAboutCaption, caption);
+    EXPECT_EQ(kAboutCaption, caption);
     EXPECT_EQ(kLine, ItemText(box, kVersionLine));
     EXPECT_EQ(SUPPORT_SITE_URL, ItemText(box, kLink));
     EXPECT_EQ("", ItemText(box, kResourcesLine)) << "Wine has no free-resources library";
@@ -265,7 +265,7 @@ HWND OpenAbout(HWND dialog) {
 
 TEST_F(AboutBoxOfTessaro, OpensOnceFromTheSystemMenuAndTheLinkOpensTheSite) {
     Process tessaro(Quote(exe));
-    HWND dialog = WaitForDialog("tessaro の関連づけ");
+    HWND dialog = WaitForDialog(Narrow(L"tessaro の関連づけ"));
     ASSERT_NE(nullptr, dialog);
 
     HWND box = OpenAbout(dialog);

@@ -107,10 +107,10 @@ void DialogTest::Close() {
     Pump();
 }
 
-HWND WaitForDialog(const char *caption, DWORD ms) {
+HWND WaitForDialog(const std::string &caption, DWORD ms) {
     DWORD end = GetTickCount() + ms;
     do {
-        HWND found = FindWindowA("#32770", caption);
+        HWND found = FindWindowA("#32770", caption.c_str());
         if (found && IsWindowVisible(found))
             return found;
         Sleep(50);

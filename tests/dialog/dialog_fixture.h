@@ -30,7 +30,7 @@ std::vector<std::string> ListVerbs(HWND list);
 std::vector<std::string> SelectedVerbs(HWND list);
 
 // A top-level dialog with this caption once it is visible, or null.
-HWND WaitForDialog(const char *caption, DWORD ms = 20000);
+HWND WaitForDialog(const std::string &caption, DWORD ms = 20000);
 
 // A program started without a debugger, ended if it outlives the test;
 // with a token, as the user that the token names; flags as CreateProcess's.

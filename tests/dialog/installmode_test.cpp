@@ -11,7 +11,7 @@
 
 namespace {
 
-const char kCaption[] = "tessaro の関連づけ";
+const std::string kCaption = Narrow(L"tessaro の関連づけ");
 const char kVerbKey[] = "lnkfile\\shell\\tessaro";
 
 INT_PTR CALLBACK PlainProc(HWND, UINT message, WPARAM, LPARAM) {
@@ -105,9 +105,14 @@ class InstallMode : public testing::Test {
     }
 };
 
+// Started from a folder that code page 932 spells only by best fit
+// ("Muller"), and in any code page that spells Japanese.
 TEST_F(InstallMode, InstallUseAndRemoveTheCommand) {
+    std::wstring folderW = Widen(dir.path()) + L"\\M\u00fcller", exe = folderW + L"\\tessaro.exe";
+    ASSERT_TRUE(CreateDirectoryW(folderW.c_str(), nullptr) &&
+                CopyFileW(Widen(InstalledExe()).c_str(), exe.c_str(), FALSE));
     SetCursorPos(500, 400);
-    Process first(TessaroExe());
+    Process first(L"\"" + exe + L"\"");
     HWND found = WaitForDialog(kCaption);
     ASSERT_NE(nullptr, found);
 
@@ -121,22 +126,31 @@ TEST_F(InstallMode, InstallUseAndRemoveTheCommand) {
     ChildRun second = RunDebugged(TessaroExe(), 10000);
     EXPECT_TRUE(second.finished);
     EXPECT_EQ(0u, second.exitCode);
-    EXPECT_EQ(found, FindWindowA("#32770", kCaption));
+    EXPECT_EQ(found, FindWindowA("#32770", kCaption.c_str()));
 
     SendDlgItemMessageA(found, IDC_LNK_CHECK, BM_CLICK, 0, 0);
     SendDlgItemMessageA(found, IDOK, BM_CLICK, 0, 0);
     EXPECT_EQ(0u, first.Wait());
 
-    EXPECT_EQ(GetDefault(kVerbKey), std::string("リンク先を探す(&F)"));
+    wchar_t menu[64] = L"";
+    DWORD size = sizeof menu;
+    RegGetValueW(HKEY_CLASSES_ROOT, L"lnkfile\\shell\\tessaro", nullptr, RRF_RT_REG_SZ, nullptr,
+                 menu, &size);
+    EXPECT_STREQ(L"リンク先を探す(&F)", menu);
     std::optional<std::string> command = GetDefault(std::string(kVerbKey) + "\\command");
     ASSERT_TRUE(command);
-    EXPECT_EQ(TessaroExe() + " \"%1\"", *command);
+    size_t end = command->find('"', 1);
+    EXPECT_EQ("\" \"%1\"", command->substr(end));
+    wchar_t named[MAX_PATH] = L"";
+    GetLongPathNameW(Widen(command->substr(1, end - 1)).c_str(), named, MAX_PATH);
+    EXPECT_EQ(exe, named) << "the program is named by a path that names it";
 
-    // The shell's way: "%1" replaced by the shortcut's path.
-    std::string folder = dir.Join("\x95\\\x8E\xA6");
+    // The shell's way: "%1" replaced by the shortcut's path; 表 and ソ end
+    // in 0x5C in code page 932.
+    std::string folder = dir.Join(Narrow(L"表示"));
     ASSERT_TRUE(MakeDirs(folder));
     ASSERT_TRUE(WriteFileBytes(folder + "\\t.txt", "x"));
-    std::string link = dir.Join("\x83\\.lnk");
+    std::string link = dir.Join(Narrow(L"ソ.lnk"));
     ASSERT_TRUE(MakeShortcut(link, folder + "\\t.txt"));
     std::string line = *command;
     line.replace(line.find("%1"), 2, link);
@@ -153,6 +167,7 @@ TEST_F(InstallMode, InstallUseAndRemoveTheCommand) {
     EXPECT_EQ(0u, again.Wait());
     EXPECT_FALSE(KeyExists(kVerbKey));
     EXPECT_TRUE(KeyExists("lnkfile\\shell")) << "the shell key is never removed";
+    DeleteFileW(exe.c_str()) && RemoveDirectoryW(folderW.c_str());
 }
 
 // From a folder that the code page spells only by best fit ("Muller").

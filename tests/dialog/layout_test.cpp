@@ -1,13 +1,14 @@
 // Panes, sizing, hit-testing and the system menu of the real dialog.
 #include "dialog_fixture.h"
+#include "harness/wine.h"
 #include "tests/TOOLS/screen.h"
 
 #include <commctrl.h>
 
 namespace {
 
-const char kClosed[] = "詳細 >>";
-const char kOpen[] = "<< 詳細";
+const std::string kClosed = Narrow(L"詳細 >>");
+const std::string kOpen = Narrow(L"<< 詳細");
 
 // A pixel off is rounding: the layout moves by measured pixel distances
 // while the expectation maps dialog units directly.
@@ -175,16 +176,19 @@ TEST_F(Layout, SystemMenuCommandsFollowMaximize) {
     ASSERT_NE(-1, maximize);
     struct {
         UINT id;
-        const char *text;
+        std::string text;
     } expected[] = {
-        {0, ""}, {ID_RESET_SETTINGS, "設定を初期値に戻す(&D)"},         {ID_ABOUT, "About(&A)"},
-        {0, ""}, {ID_OFFER_PIF, "それでも *.pif ファイルに関連付ける"},
+        {0, ""},
+        {ID_RESET_SETTINGS, Narrow(L"設定を初期値に戻す(&D)")},
+        {ID_ABOUT, "About(&A)"},
+        {0, ""},
+        {ID_OFFER_PIF, Narrow(L"それでも *.pif ファイルに関連付ける")},
     };
     for (int i = 0; i < 5; ++i) {
         char text[256] = "";
         GetMenuStringA(menu, maximize + 1 + i, text, sizeof text, MF_BYPOSITION);
         EXPECT_EQ(expected[i].id, GetMenuItemID(menu, maximize + 1 + i)) << i;
-        EXPECT_STREQ(expected[i].text, text) << i;
+        EXPECT_EQ(expected[i].text, text) << i;
     }
     EXPECT_EQ(static_cast<UINT>(SC_CLOSE), GetMenuItemID(menu, maximize + 7))
         << "a separator, then the system's own items go on";

@@ -8,6 +8,8 @@ tessaro_add_wine_test(dialog SOURCES dialog/dialog_fixture.cpp dialog/layout_tes
     dialog/exchange_test.cpp dialog/installmode_test.cpp dialog/aboutbox_test.cpp
     assoc/classes_root.cpp TOOLS/screen.cpp
     ../dialog/tessaro.rc LIBS tessaro_dialog NEEDS_EXE)
+tessaro_add_utf8_test(dialog
+    InstallMode.InstallUse*:Layout.OpensWith*:Layout.SystemMenu*:AboutBoxOfTessaro.*)
 
 # The dialog and the about box at each display scale, on a display large
 # enough for the largest.

@@ -9,13 +9,16 @@
 # TESSARO_WINEARCH picks the prefix's layout: win64 (the default) runs the
 # 32-bit programs under WoW64 as today's Windows does, win32 is the layout
 # of Windows 95 to the 32-bit Windows 10.
+# TESSARO_LOCALE sets the Unix locale, from which Wine takes the ANSI code
+# page (ja_JP.UTF-8, code page 932, unless given).
 set -eu
 mkdir -p "$1"
 root=$(cd "$1" && pwd)
 shift
 here=$(cd "$(dirname "$0")" && pwd)
 
-export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+export LANG="${TESSARO_LOCALE:-ja_JP.UTF-8}"
+export LC_ALL="$LANG"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export WINEARCH="${TESSARO_WINEARCH:-win64}"

@@ -19,6 +19,14 @@ std::wstring Widen(const std::string &text) {
     return wide;
 }
 
+std::string Narrow(const std::wstring &wide) {
+    std::string text(wide.size() * 3 + 1, '\0');
+    text.resize(
+        WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, &text[0], text.size(), nullptr, nullptr) -
+        1);
+    return text;
+}
+
 namespace {
 
 void RemoveTree(const std::string &path) {

@@ -23,8 +23,9 @@ class ScratchDir {
 };
 
 bool MakeDirs(const std::string &path);
-// Code-page text in UTF-16.
+// Code-page text in UTF-16, and back.
 std::wstring Widen(const std::string &text);
+std::string Narrow(const std::wstring &wide);
 bool WriteFileBytes(const std::string &path, const std::string &bytes);
 std::string ReadFileBytes(const std::string &path);
 

@@ -11,15 +11,6 @@
 
 namespace {
 
-// What GetCommandLineA makes of it: look-alikes and "?".
-std::string Narrow(const std::wstring &wide) {
-    std::string text(wide.size() * 2 + 1, '\0');
-    text.resize(
-        WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, &text[0], text.size(), nullptr, nullptr) -
-        1);
-    return text;
-}
-
 // Each shortcut leads to target.txt in a folder of its own with a plain
 // name, so that the folder windows and the exec trace tell them apart.
 class UnicodeArguments : public testing::Test {

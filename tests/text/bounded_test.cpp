@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <string>
+#include <vector>
 #include <string.h>
 
 namespace {
@@ -13,8 +14,8 @@ struct CopyCase {
     const char *expected;
 };
 
-TEST(CopyBounded, KeepsDoubleByteCharactersWhole) {
-    const CopyCase cases[] = {
+TEST(CopyBounded, KeepsCharactersOfTheCodePageWhole) {
+    const CopyCase sjis[] = {
         {1, "abc", ""},
         {4, "abc", "abc"},         // exactly size - 1 bytes: whole
         {4, "ab\x95\x5C", "ab"},   // index 2..3 is one character that does not fit
@@ -34,16 +35,26 @@ TEST(CopyBounded, KeepsDoubleByteCharactersWhole) {
         {3, "\x81\x81\x40", "\x81\x81"},
         {8, "", ""},
     };
-    for (const CopyCase &c : cases) {
+    // Where UTF-8 is the ANSI code page: あ is E3 81 82, 😀 F0 9F 98 80.
+    const CopyCase utf8[] = {{2, "a\xE3\x81\x82", "a"},
+                             {4, "a\xE3\x81\x82", "a"},
+                             {5, "a\xE3\x81\x82", "a\xE3\x81\x82"},
+                             {4, "\xF0\x9F\x98\x80", ""},
+                             {5, "\xF0\x9F\x98\x80z", "\xF0\x9F\x98\x80"}};
+    bool isUtf8 = GetACP() == CP_UTF8;
+    for (const CopyCase &c : isUtf8 ? std::vector<CopyCase>(utf8, std::end(utf8))
+                                    : std::vector<CopyCase>(sjis, std::end(sjis))) {
         SCOPED_TRACE(testing::Message() << "size " << c.size << " source " << c.source);
         char buffer[16];
         memset(buffer, 'X', sizeof buffer);
         CopyBounded(c.size, buffer, c.source);
         EXPECT_STREQ(c.expected, buffer);
         // strncpy semantics: zeros from the end of the text up to the
-        // terminator, whichever of size - 1 or size - 2 that is; nothing
-        // past the buffer is written.
-        for (size_t i = strlen(c.expected); i + 1 < c.size; ++i)
+        // terminator, whichever of size - 1 or size - 2 that is (a UTF-8
+        // cut leaves what follows its terminator); nothing past the buffer
+        // is written.
+        size_t zeros = isUtf8 ? strlen(c.expected) + 1 : c.size - 1;
+        for (size_t i = strlen(c.expected); i < zeros; ++i)
             EXPECT_EQ('\0', buffer[i]) << "at " << i;
         for (size_t i = c.size; i < sizeof buffer; ++i)
             EXPECT_EQ('X', buffer[i]) << "past the end at " << i;
