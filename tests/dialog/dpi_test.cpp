@@ -69,7 +69,8 @@ TEST_F(DpiChild, DISABLED_FormsAreWhole) {
     ASSERT_TRUE(GetEnvironmentVariableA("TESSARO_DPI", dpi, sizeof dpi));
     HDC screen = GetDC(nullptr);
     ASSERT_EQ(atoi(dpi), GetDeviceCaps(screen, LOGPIXELSY));
-    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2);
+    // At the right edge, so the widened dialog must move to stay whole.
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) / 2);
     Open();
     EXPECT_TRUE(Whole(dialog, "collapsed"));
     EXPECT_EQ(GetSystemMetrics(SM_CXICON),
@@ -78,6 +79,7 @@ TEST_F(DpiChild, DISABLED_FormsAreWhole) {
               IconWidth(reinterpret_cast<HICON>(SendMessageA(dialog, WM_GETICON, ICON_SMALL, 0))));
     Click(dialog, IDC_LNK_DETAILS);
     EXPECT_TRUE(Whole(dialog, ".lnk open"));
+    EXPECT_TRUE(ButtonDrawn(Item(IDC_LNK_DETAILS)));
     Click(dialog, IDC_LNK_DETAILS);
     SendMessageA(dialog, WM_SYSCOMMAND, ID_OFFER_PIF, 0);
     Click(dialog, IDC_PIF_DETAILS);
