@@ -19,21 +19,21 @@ struct SizeRule {
 // Labels and the type check boxes keep their place; everything right of
 // them follows the width.
 const SizeRule SizeRules[] = {
-    {IDC_LNK_DETAILS, 1, 0, 0, 0},
+    {IDC_LNK_DETAILS, 1, 0, 0, 0}, // .lnk row
     {IDC_LNK_REGKEY, 0, 0, 1, 0},
     {IDC_LNK_MENU, 0, 0, 1, 0},
     {IDC_LNK_CMD, 0, 0, 1, 0},
     {IDC_LNK_SELECT, 0, 0, 1, 0},
     {IDC_LNK_VERBS, 0, 0, 1, 0},
     {IDC_LNK_GROUP, 0, 0, 1, 0},
-    {IDC_PIF_DETAILS, 1, 0, 0, 0},
+    {IDC_PIF_DETAILS, 1, 0, 0, 0}, // .pif row
     {IDC_PIF_REGKEY, 0, 0, 1, 0},
     {IDC_PIF_MENU, 0, 0, 1, 0},
     {IDC_PIF_CMD, 0, 0, 1, 0},
     {IDC_PIF_SELECT, 0, 0, 1, 0},
     {IDC_PIF_VERBS, 0, 0, 1, 0},
     {IDC_PIF_GROUP, 0, 0, 1, 0},
-    {IDOK, 1, 0, 0, 0},
+    {IDOK, 1, 0, 0, 0}, // the dialog's buttons
     {IDCANCEL, 1, 0, 0, 0},
 };
 const int kSizeRuleCount = sizeof SizeRules / sizeof SizeRules[0];

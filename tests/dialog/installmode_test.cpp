@@ -148,7 +148,8 @@ TEST_F(InstallMode, InstallUseAndRemoveTheCommand) {
     // already open: the second run selects there.
     ASSERT_TRUE(WaitForShellWindow(folder.c_str(), 60000));
     EXPECT_EQ(0u, RunDebugged(line).exitCode);
-    EXPECT_EQ(std::vector<std::string>{"t.txt"}, WaitForSelection(LastComponent(folder), {"t.txt"}));
+    EXPECT_EQ(std::vector<std::string>{"t.txt"},
+              WaitForSelection(LastComponent(folder), {"t.txt"}));
 
     Process again(TessaroExe());
     found = WaitForDialog(kCaption);
