@@ -63,11 +63,11 @@ TEST_F(Layout, OpeningThePaneMovesTheRowsBelowAndDoublesTheWidth) {
     EXPECT_EQ(kOpen, ItemText(dialog, IDC_LNK_DETAILS));
     EXPECT_TRUE(ItemVisible(dialog, IDC_LNK_GROUP));
     EXPECT_TRUE(ItemVisible(dialog, IDC_LNK_VERBS));
-    EXPECT_TRUE(NearPx(DluY(dialog, 177), Top(IDC_PIF_CHECK)));
-    EXPECT_TRUE(NearPx(DluY(dialog, 175), Top(IDC_PIF_DETAILS)));
-    EXPECT_TRUE(NearPx(DluY(dialog, 191), Top(IDC_PIF_GROUP)));
-    EXPECT_TRUE(NearPx(DluY(dialog, 197), Top(IDOK)));
-    EXPECT_TRUE(NearPx(DluY(dialog, 216), ClientSize(dialog).cy));
+    EXPECT_TRUE(NearPx(DluY(dialog, 179), Top(IDC_PIF_CHECK)));
+    EXPECT_TRUE(NearPx(DluY(dialog, 177), Top(IDC_PIF_DETAILS)));
+    EXPECT_TRUE(NearPx(DluY(dialog, 193), Top(IDC_PIF_GROUP)));
+    EXPECT_TRUE(NearPx(DluY(dialog, 199), Top(IDOK)));
+    EXPECT_TRUE(NearPx(DluY(dialog, 218), ClientSize(dialog).cy));
 
     EXPECT_TRUE(ButtonDrawn(Item(IDC_LNK_DETAILS)));
     SIZE open = WindowSize(dialog);
