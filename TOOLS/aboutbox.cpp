@@ -89,6 +89,8 @@ bool GetWindowTextExtent(HWND window, SIZE *size) {
 // the same on both sides, so it is centred in the client area too.
 bool WidenAboutBox(HWND dialog, int growth) {
     SizeWindowBy(dialog, growth, 0);
+    // Centred on a cursor near the screen's right edge, it grew past it.
+    KeepWindowInWorkArea(dialog);
     HWND ok = GetDlgItem(dialog, IDOK);
     int target = (GetWindowWidth(dialog) - GetWindowWidth(ok)) / 2;
     POINT corner;

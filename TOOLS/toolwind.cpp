@@ -184,6 +184,16 @@ bool CenterWindowOnCursor(HWND window) {
     POINT point = {0, 0};
     GetCursorPos(&point);
     OffsetPoint(&point, -(size.cx / 2), -(size.cy / 2));
+    ScreenToParent(window, &point);
+    SetWindowPosition(window, point.x, point.y);
+    return KeepWindowInWorkArea(window);
+}
+
+bool KeepWindowInWorkArea(HWND window) {
+    SIZE size;
+    GetWindowSize(window, &size);
+    POINT point;
+    GetWindowPosition(window, &point);
     RECT work;
     if (GetWorkArea(&work)) {
         if (point.x + size.cx > work.right)

@@ -56,6 +56,9 @@ void DeferDlgItemBy(HDWP *batch, HWND dialog, int id, int dx, int dy, int dcx, i
 // work area: right before left and bottom before top, so a window larger
 // than the work area sits at its left and top edges.
 bool CenterWindowOnCursor(HWND window);
+// Moves the window back inside the work area by the same rules, only as
+// far as it lies outside.
+bool KeepWindowInWorkArea(HWND window);
 
 // Showing never activates. The result is ShowWindow's: whether the window
 // was visible before.

@@ -147,3 +147,15 @@ char **SplitCommandLine(const char *commandLine, int *argc) {
 wchar_t **SplitCommandLine(const wchar_t *commandLine, int *argc) {
     return Split(commandLine, argc);
 }
+
+const char *NextArgumentSpan(const char *p, bool first, const char **begin) {
+    Emitter<char> skip = {nullptr, nullptr, 0, 0};
+    if (!first) {
+        while (IsBlank(*p))
+            ++p;
+        if (*p == '\0')
+            return nullptr;
+    }
+    *begin = p;
+    return first ? ScanProgramName(skip, p) : ScanArgument(skip, p);
+}

@@ -93,6 +93,10 @@ BOOL OnCommand(HWND dialog, WPARAM wParam) {
             ExpandRowDetails(dialog, row.key, (DetailsMask & row.bit) != 0);
             return TRUE;
         }
+        // A click on the box edits the line; any notification of the edit
+        // reads it again, which is harmless.
+        if (id == row.selectBox || id == row.cmdEdit)
+            return UpdateSelectBox(dialog, row, id == row.selectBox);
     }
     return FALSE;
 }

@@ -2,6 +2,7 @@
 #include "app/cmdline.h"
 #include "assoc/commandline.h"
 #include "dialog/rowtable.h"
+#include "dialog/selectoption.h"
 #include "dialog/state.h"
 #include "dialog/verblist.h"
 #include "open/args.h"
@@ -37,6 +38,22 @@ void GetItemTextIfValid(HWND dialog, int id, char *text, int capacity) {
 
 } // namespace
 
+bool UpdateSelectBox(HWND dialog, const RowControls &row, bool edit) {
+    if (!IsValidDlgItem(dialog, row.selectBox) || !IsValidDlgItem(dialog, row.cmdEdit))
+        return false;
+    char line[kCommandCapacity];
+    GetDlgItemTextA(dialog, row.cmdEdit, line, sizeof line);
+    int change = kSelectRead;
+    if (edit)
+        change = IsDlgButtonChecked(dialog, row.selectBox) == BST_CHECKED;
+    bool ticked = EditSelectOption(line, change);
+    if (edit)
+        SetDlgItemTextA(dialog, row.cmdEdit, line);
+    // A line that could not take the option leaves the box as the text says.
+    CheckDlgButton(dialog, row.selectBox, ticked ? BST_CHECKED : BST_UNCHECKED);
+    return true;
+}
+
 bool FillDialogControls(HWND dialog, const AssociationSettings *settings) {
     for (const RowControls &row : RowControlTable) {
         const AssociationEntry &entry = settings->entries[FileTypeIndex(row.key)];
@@ -50,6 +67,7 @@ bool FillDialogControls(HWND dialog, const AssociationSettings *settings) {
         SetItemTextIfValid(dialog, row.regKeyEdit, entry.registrationKey);
         SetItemTextIfValid(dialog, row.menuEdit, entry.menuText);
         SetItemTextIfValid(dialog, row.cmdEdit, entry.commandLine);
+        // The new text's EN_CHANGE sets the select box (OnCommand).
         if (IsValidDlgItem(dialog, row.verbList))
             SelectInstalledVerb(GetDlgItem(dialog, row.verbList), entry.commandLine);
     }
@@ -93,6 +111,8 @@ bool OnVerbListDoubleClick(HWND dialog, const NMHDR *header) {
             !IsValidDlgItem(dialog, row.cmdEdit))
             continue;
         HWND list = header->hwndFrom;
+        // Read before the new text unticks it; a missing box reads unticked.
+        bool select = IsDlgButtonChecked(dialog, row.selectBox) == BST_CHECKED;
         char commandLine[kCommandCapacity];
         int selected = GetSelectedVerbListItem(list);
         if (selected != -1) {
@@ -102,6 +122,8 @@ bool OnVerbListDoubleClick(HWND dialog, const NMHDR *header) {
         } else {
             BuildCommandLine(commandLine, nullptr);
         }
+        if (select)
+            EditSelectOption(commandLine, kSelectAdd);
         SetDlgItemTextA(dialog, row.cmdEdit, commandLine);
         return true;
     }

@@ -17,22 +17,24 @@ struct SizeRule {
     BYTE moveX, moveY, sizeX, sizeY;
 };
 
-// Labels and check boxes keep their place; everything right of them follows
-// the width.
+// Labels and the type check boxes keep their place; everything right of
+// them follows the width.
 const SizeRule SizeRules[] = {
-    {IDC_LNK_DETAILS, 1, 0, 0, 0},
+    {IDC_LNK_DETAILS, 1, 0, 0, 0}, // .lnk row
     {IDC_LNK_REGKEY, 0, 0, 1, 0},
     {IDC_LNK_MENU, 0, 0, 1, 0},
     {IDC_LNK_CMD, 0, 0, 1, 0},
+    {IDC_LNK_SELECT, 0, 0, 1, 0},
     {IDC_LNK_VERBS, 0, 0, 1, 0},
     {IDC_LNK_GROUP, 0, 0, 1, 0},
-    {IDC_PIF_DETAILS, 1, 0, 0, 0},
+    {IDC_PIF_DETAILS, 1, 0, 0, 0}, // .pif row
     {IDC_PIF_REGKEY, 0, 0, 1, 0},
     {IDC_PIF_MENU, 0, 0, 1, 0},
     {IDC_PIF_CMD, 0, 0, 1, 0},
+    {IDC_PIF_SELECT, 0, 0, 1, 0},
     {IDC_PIF_VERBS, 0, 0, 1, 0},
     {IDC_PIF_GROUP, 0, 0, 1, 0},
-    {IDOK, 1, 0, 0, 0},
+    {IDOK, 1, 0, 0, 0}, // the dialog's buttons
     {IDCANCEL, 1, 0, 0, 0},
 };
 const int kSizeRuleCount = sizeof SizeRules / sizeof SizeRules[0];
@@ -85,6 +87,10 @@ bool ExpandRowDetails(HWND dialog, int key, bool expand) {
     MoveDlgItemVertically(dialog, IDCANCEL, delta);
     BaseWindowSize.cy += delta;
     SetWindowSize(dialog, GetWindowWidth(dialog), BaseWindowSize.cy);
+    // Opening may have doubled the width past the screen's edge; closing
+    // leaves the dialog where the user sees it.
+    if (expand)
+        KeepWindowInWorkArea(dialog);
     return true;
 }
 
@@ -155,6 +161,10 @@ bool OnSize(HWND dialog, WPARAM wParam, LPARAM lParam) {
                        rule.sizeX ? dx : 0, rule.sizeY ? dy : 0);
     if (batch)
         EndDeferWindowPos(batch);
+    // Wine can leave a control moved into the area the dialog has just
+    // gained undrawn; the children are invalidated with the dialog, since
+    // it does not clip them.
+    InvalidateRect(dialog, nullptr, TRUE);
     LastClientSize.right = width;
     LastClientSize.bottom = height;
     return true;

@@ -15,12 +15,13 @@ struct RowControls {
     int menuLabel;
     int cmdEdit;
     int cmdLabel;
+    int selectBox; // ticked while the command line holds /select
     int verbList;
     int verbLabel;
     int groupBox;
 };
 
-enum { kRowCount = 2, kRowControlCount = 11 };
+enum { kRowCount = 2, kRowControlCount = 12 };
 
 extern const RowControls RowControlTable[kRowCount];
 // The row's control list, from checkbox to groupBox.

@@ -197,7 +197,11 @@ int main(int argc, char **argv) {
     if (dialog) {
         Settle();
         failures += !SaveWindow(dialog, argv[2], "dialog");
-        SendDlgItemMessageA(dialog, IDC_LNK_DETAILS, BM_CLICK, 0, 0);
+        // Ticked, so the pane shows its controls enabled and the box at work;
+        // Cancel below saves none of it.
+        const int clicks[] = {IDC_LNK_DETAILS, IDC_LNK_CHECK, IDC_LNK_SELECT};
+        for (int id : clicks)
+            SendDlgItemMessageA(dialog, id, BM_CLICK, 0, 0);
         Settle();
         failures += !SaveWindow(dialog, argv[2], "dialog-lnk");
         SendDlgItemMessageA(dialog, IDC_LNK_DETAILS, BM_CLICK, 0, 0);

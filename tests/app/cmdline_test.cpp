@@ -73,6 +73,18 @@ void ExpectSplits(const SplitCase *cases, size_t count) {
         ASSERT_TRUE(SplitChecked(cases[i].line, &got));
         EXPECT_EQ(cases[i].expected, got.args);
         EXPECT_EQ(static_cast<int>(cases[i].expected.size()), got.argc);
+        // The spans that the same scan walks: each one, split on its own,
+        // gives its argument again.
+        std::vector<std::string> spans;
+        const char *begin = nullptr;
+        for (const char *end = NextArgumentSpan(cases[i].line, true, &begin); end;
+             end = NextArgumentSpan(end, false, &begin)) {
+            Split alone;
+            std::string text = (spans.empty() ? "" : "x ") + std::string(begin, end);
+            ASSERT_TRUE(SplitChecked(text.c_str(), &alone));
+            spans.push_back(alone.args.back());
+        }
+        EXPECT_EQ(cases[i].expected, spans);
         std::string line = cases[i].line;
         if (std::all_of(line.begin(), line.end(), [](char c) { return c > 0; })) {
             std::vector<std::wstring> expected;

@@ -1,6 +1,7 @@
 #include "dialog_fixture.h"
 #include "harness/wine.h"
 #include "dialog/assocdlg.h"
+#include "tests/TOOLS/screen.h"
 
 #include <commctrl.h>
 
@@ -47,6 +48,17 @@ SIZE ClientSize(HWND window) {
     RECT rect;
     GetClientRect(window, &rect);
     return {rect.right, rect.bottom};
+}
+
+testing::AssertionResult ButtonDrawn(HWND button) {
+    PumpMessagesFor(200);
+    ScreenPixels shown(button);
+    SIZE size = WindowSize(button);
+    for (int y = 3; y < size.cy - 3; ++y)
+        for (int x = 3; x < size.cx - 3; ++x)
+            if (shown.At(x, y) == GetSysColor(COLOR_BTNTEXT))
+                return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "no text in " << size.cx << "x" << size.cy;
 }
 
 void Pump() {

@@ -19,6 +19,9 @@ bool ItemVisible(HWND dialog, int id);
 bool ItemEnabled(HWND dialog, int id);
 SIZE WindowSize(HWND window);
 SIZE ClientSize(HWND window);
+// Inside the control's border the screen shows the colour of button text,
+// not only the face: it has been drawn.
+testing::AssertionResult ButtonDrawn(HWND button);
 // Clicks a button the way the user does: BM_CLICK, then the queue.
 void Click(HWND dialog, int id);
 void Pump();

@@ -78,6 +78,7 @@ TEST_F(DpiChild, DISABLED_FormsAreWhole) {
               IconWidth(reinterpret_cast<HICON>(SendMessageA(dialog, WM_GETICON, ICON_SMALL, 0))));
     Click(dialog, IDC_LNK_DETAILS);
     EXPECT_TRUE(Whole(dialog, ".lnk open"));
+    EXPECT_TRUE(ButtonDrawn(Item(IDC_LNK_DETAILS)));
     Click(dialog, IDC_LNK_DETAILS);
     SendMessageA(dialog, WM_SYSCOMMAND, ID_OFFER_PIF, 0);
     Click(dialog, IDC_PIF_DETAILS);
@@ -86,6 +87,13 @@ TEST_F(DpiChild, DISABLED_FormsAreWhole) {
     // At 288 DPI the template, laid out with both panes open, is taller than
     // the screen; the other forms must be whole all the same.
     EXPECT_TRUE(atoi(dpi) == 288 || Whole(dialog, "all open"));
+    // Centred on a cursor at the right edge, both widen past it and must
+    // move back: the dialog when its pane opens, the about box as it opens.
+    Close();
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) / 2);
+    Open();
+    Click(dialog, IDC_LNK_DETAILS);
+    EXPECT_TRUE(Whole(dialog, ".lnk open at the right edge"));
     HANDLE thread = CreateThread(nullptr, 0, CheckAboutBox, nullptr, 0, nullptr);
     SendMessageA(dialog, WM_SYSCOMMAND, ID_ABOUT, 0); // returns once the box has gone
     WaitForSingleObject(thread, 60000);

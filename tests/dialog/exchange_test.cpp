@@ -2,6 +2,7 @@
 #include "dialog_fixture.h"
 #include "assoc/commandline.h"
 #include "dialog/assocdlg.h"
+#include "dialog/selectoption.h"
 
 #include <commctrl.h>
 
@@ -111,7 +112,7 @@ TEST_F(Exchange, CheckBoxesEnableTheirRows) {
     EXPECT_FALSE(ItemEnabled(dialog, IDC_LNK_MENU));
     EXPECT_TRUE(ItemEnabled(dialog, IDC_LNK_DETAILS)) << "details stay usable";
     Click(dialog, IDC_LNK_CHECK);
-    for (int id : {IDC_LNK_MENU, IDC_LNK_CMD, IDC_LNK_VERBS, IDC_LNK_GROUP, IDC_LNK_MENU_LABEL})
+    for (int id : {IDC_LNK_MENU, IDC_LNK_CMD, IDC_LNK_VERBS, IDC_LNK_GROUP, IDC_LNK_SELECT})
         EXPECT_TRUE(ItemEnabled(dialog, id)) << id;
     EXPECT_FALSE(ItemEnabled(dialog, IDC_PIF_MENU));
 }
@@ -211,6 +212,44 @@ TEST_F(Exchange, ResetRestoresWhatWasLoadedWithoutReadingAgain) {
     EXPECT_TRUE(ItemVisible(dialog, IDC_PIF_CHECK));
     EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, IDC_PIF_CHECK));
     EXPECT_EQ("<< 詳細", ItemText(dialog, IDC_LNK_DETAILS)) << "the open pane stays open";
+}
+
+TEST_F(Exchange, SelectBoxFollowsAndEditsTheCommandLine) {
+    const std::string loaded = "\"C:\\t.exe\" /select /verb:\"open\"\t\"/SELECT\" \"%1\"";
+    InstallLnk("menu", loaded);
+    Open();
+    auto ticked = [&] { return IsDlgButtonChecked(dialog, IDC_LNK_SELECT) == BST_CHECKED; };
+    EXPECT_TRUE(ticked());
+    EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(dialog, IDC_PIF_SELECT)) << "the default line";
+    Click(dialog, IDC_LNK_DETAILS);
+    Click(dialog, IDC_LNK_SELECT);
+    EXPECT_EQ("\"C:\\t.exe\" /verb:\"open\" \"%1\"", ItemText(dialog, IDC_LNK_CMD)) << "every one";
+    Click(dialog, IDC_LNK_SELECT);
+    EXPECT_EQ("\"C:\\t.exe\" /verb:\"open\" /select \"%1\"", ItemText(dialog, IDC_LNK_CMD));
+    Select(IDC_LNK_VERBS, 2);
+    DoubleClick(IDC_LNK_VERBS);
+    std::string verb = Command("explore");
+    EXPECT_EQ(verb.insert(verb.size() - 5, " /select"), ItemText(dialog, IDC_LNK_CMD));
+
+    // Typed by hand at the end of the line, it ticks the box; reset restores.
+    Click(dialog, IDC_LNK_SELECT);
+    int end = GetWindowTextLengthA(Item(IDC_LNK_CMD));
+    SendDlgItemMessageA(dialog, IDC_LNK_CMD, EM_SETSEL, end, end);
+    for (char c : std::string(" /Select"))
+        SendDlgItemMessageA(dialog, IDC_LNK_CMD, WM_CHAR, static_cast<BYTE>(c), 0);
+    EXPECT_TRUE(ticked());
+    Click(dialog, IDC_LNK_SELECT);
+    SendMessageA(dialog, WM_SYSCOMMAND, ID_RESET_SETTINGS, 0);
+    EXPECT_EQ(loaded, ItemText(dialog, IDC_LNK_CMD));
+    EXPECT_TRUE(ticked());
+
+    char line[1025] = "\"C:\\t.exe\"";
+    EXPECT_TRUE(EditSelectOption(line, kSelectAdd)) << "no \"%1\": at the end";
+    EXPECT_STREQ("\"C:\\t.exe\" /select", line);
+    std::string full = "\"" + std::string(1015, 'x') + "\" \"%1\"";
+    lstrcpyA(line, full.c_str());
+    EXPECT_FALSE(EditSelectOption(line, kSelectAdd));
+    EXPECT_EQ(full, line) << "too long: left as it was";
 }
 
 // ShowAssociationDialog runs modally: another thread ends it.

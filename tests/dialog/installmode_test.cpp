@@ -3,6 +3,7 @@
 // command it stored exactly as the shell runs it.
 #include "dialog_fixture.h"
 #include "app/elevation.h"
+#include "harness/shellwindows.h"
 #include "harness/wine.h"
 
 #include <memory>
@@ -128,8 +129,8 @@ TEST_F(InstallMode, InstallUseAndRemoveTheCommand) {
     EXPECT_EQ(0u, second.exitCode);
     EXPECT_EQ(found, FindWindowA("#32770", kCaption.c_str()));
 
-    SendDlgItemMessageA(found, IDC_LNK_CHECK, BM_CLICK, 0, 0);
-    SendDlgItemMessageA(found, IDOK, BM_CLICK, 0, 0);
+    for (int id : {IDC_LNK_CHECK, IDC_LNK_DETAILS, IDC_LNK_SELECT, IDOK})
+        SendDlgItemMessageA(found, id, BM_CLICK, 0, 0);
     EXPECT_EQ(0u, first.Wait());
 
     wchar_t menu[64] = L"";
@@ -140,7 +141,7 @@ TEST_F(InstallMode, InstallUseAndRemoveTheCommand) {
     std::optional<std::string> command = GetDefault(std::string(kVerbKey) + "\\command");
     ASSERT_TRUE(command);
     size_t end = command->find('"', 1);
-    EXPECT_EQ("\" \"%1\"", command->substr(end));
+    EXPECT_EQ("\" /select \"%1\"", command->substr(end));
     wchar_t named[MAX_PATH] = L"";
     GetLongPathNameW(Widen(command->substr(1, end - 1)).c_str(), named, MAX_PATH);
     EXPECT_EQ(exe, named) << "the program is named by a path that names it";
@@ -157,6 +158,12 @@ TEST_F(InstallMode, InstallUseAndRemoveTheCommand) {
     ChildRun run = RunDebugged(line);
     EXPECT_EQ(0u, run.exitCode);
     EXPECT_EQ(1u, WaitForFolderWindows(LastComponent(folder), 1));
+    // Wine's shell selects at once only in a window of the folder that is
+    // already open: the second run selects there.
+    ASSERT_TRUE(WaitForShellWindow(folder.c_str(), 60000));
+    EXPECT_EQ(0u, RunDebugged(line).exitCode);
+    EXPECT_EQ(std::vector<std::string>{"t.txt"},
+              WaitForSelection(LastComponent(folder), {"t.txt"}));
 
     Process again(TessaroExe());
     found = WaitForDialog(kCaption);

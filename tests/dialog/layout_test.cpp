@@ -42,7 +42,7 @@ TEST_F(Layout, OpensWithEveryPaneClosed) {
     EXPECT_FALSE(ItemVisible(dialog, IDC_PIF_DETAILS));
     EXPECT_TRUE(ItemVisible(dialog, IDC_LNK_CHECK));
     EXPECT_TRUE(ItemVisible(dialog, IDC_LNK_DETAILS));
-    for (int id : {IDC_LNK_GROUP, IDC_LNK_MENU, IDC_LNK_VERBS, IDC_LNK_CMD_LABEL, IDC_PIF_GROUP,
+    for (int id : {IDC_LNK_GROUP, IDC_LNK_SELECT, IDC_LNK_VERBS, IDC_LNK_CMD_LABEL, IDC_PIF_GROUP,
                    IDC_PIF_CMD})
         EXPECT_FALSE(ItemVisible(dialog, id)) << id;
     // The verb columns keep their 96-DPI pixel widths.
@@ -63,13 +63,14 @@ TEST_F(Layout, OpeningThePaneMovesTheRowsBelowAndDoublesTheWidth) {
 
     EXPECT_EQ(kOpen, ItemText(dialog, IDC_LNK_DETAILS));
     EXPECT_TRUE(ItemVisible(dialog, IDC_LNK_GROUP));
-    EXPECT_TRUE(ItemVisible(dialog, IDC_LNK_VERBS));
-    EXPECT_TRUE(NearPx(DluY(dialog, 163), Top(IDC_PIF_CHECK)));
-    EXPECT_TRUE(NearPx(DluY(dialog, 161), Top(IDC_PIF_DETAILS)));
-    EXPECT_TRUE(NearPx(DluY(dialog, 177), Top(IDC_PIF_GROUP)));
-    EXPECT_TRUE(NearPx(DluY(dialog, 183), Top(IDOK)));
-    EXPECT_TRUE(NearPx(DluY(dialog, 202), ClientSize(dialog).cy));
+    EXPECT_TRUE(ItemVisible(dialog, IDC_LNK_SELECT));
+    EXPECT_TRUE(NearPx(DluY(dialog, 179), Top(IDC_PIF_CHECK)));
+    EXPECT_TRUE(NearPx(DluY(dialog, 177), Top(IDC_PIF_DETAILS)));
+    EXPECT_TRUE(NearPx(DluY(dialog, 193), Top(IDC_PIF_GROUP)));
+    EXPECT_TRUE(NearPx(DluY(dialog, 199), Top(IDOK)));
+    EXPECT_TRUE(NearPx(DluY(dialog, 218), ClientSize(dialog).cy));
 
+    EXPECT_TRUE(ButtonDrawn(Item(IDC_LNK_DETAILS)));
     SIZE open = WindowSize(dialog);
     EXPECT_EQ(2 * closed.cx, open.cx);
     int gained = closed.cx;

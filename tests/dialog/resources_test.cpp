@@ -35,28 +35,30 @@ struct ExpectedControl {
 const ExpectedControl kDialog120[] = {
     {1100, kButton, "*.lnk ファイルに関連づける", 0x50010003, 7, 9, 93, 10},
     {1106, kButton, "<< 詳細", 0x50010000, 104, 7, 28, 14},
-    {1101, kButton, "", 0x50000007, 7, 25, 125, 128},
+    {1101, kButton, "", 0x50000007, 7, 25, 125, 144},
     {1122, kStatic, "登録先", 0x50020002, 23, 41, 22, 8},
     {1102, kEdit, "", 0x50800880, 49, 37, 73, 14},
     {1123, kStatic, "メニュー", 0x50020002, 20, 59, 25, 8},
     {1103, kEdit, "", 0x50810080, 49, 54, 73, 14},
     {1124, kStatic, "ｺﾏﾝﾄﾞﾗｲﾝ", 0x50020002, 15, 77, 30, 8},
     {1104, kEdit, "", 0x50810080, 49, 73, 73, 14},
-    {1125, kStatic, "動詞", 0x50020002, 30, 95, 15, 8},
-    {1105, kNamed, "", 0x5081080D, 49, 91, 73, 54},
-    {1200, kButton, "*.pif ファイルに関連づける", 0x50010003, 7, 163, 92, 10},
-    {1206, kButton, "<< 詳細", 0x50010000, 104, 161, 28, 14},
-    {1201, kButton, "", 0x50000007, 7, 177, 125, 128},
-    {1222, kStatic, "登録先", 0x50020002, 23, 193, 22, 8},
-    {1202, kEdit, "", 0x50800880, 49, 189, 73, 14},
-    {1223, kStatic, "メニュー", 0x50020002, 20, 211, 25, 8},
-    {1203, kEdit, "", 0x50810080, 49, 206, 73, 14},
-    {1224, kStatic, "ｺﾏﾝﾄﾞﾗｲﾝ", 0x50020002, 15, 229, 30, 8},
-    {1204, kEdit, "", 0x50810080, 49, 225, 73, 14},
-    {1225, kStatic, "動詞", 0x50020002, 30, 247, 15, 8},
-    {1205, kNamed, "", 0x5081080D, 49, 243, 73, 54},
-    {1, kButton, "OK", 0x50010001, 32, 313, 50, 14},
-    {2, kButton, "キャンセル", 0x50010000, 82, 313, 50, 14},
+    {1107, kButton, "リンク先を選択する", 0x50010003, 49, 92, 73, 10},
+    {1125, kStatic, "動詞", 0x50020002, 30, 111, 15, 8},
+    {1105, kNamed, "", 0x5081080D, 49, 107, 73, 54},
+    {1200, kButton, "*.pif ファイルに関連づける", 0x50010003, 7, 179, 92, 10},
+    {1206, kButton, "<< 詳細", 0x50010000, 104, 177, 28, 14},
+    {1201, kButton, "", 0x50000007, 7, 193, 125, 144},
+    {1222, kStatic, "登録先", 0x50020002, 23, 209, 22, 8},
+    {1202, kEdit, "", 0x50800880, 49, 205, 73, 14},
+    {1223, kStatic, "メニュー", 0x50020002, 20, 227, 25, 8},
+    {1203, kEdit, "", 0x50810080, 49, 222, 73, 14},
+    {1224, kStatic, "ｺﾏﾝﾄﾞﾗｲﾝ", 0x50020002, 15, 245, 30, 8},
+    {1204, kEdit, "", 0x50810080, 49, 241, 73, 14},
+    {1207, kButton, "リンク先を選択する", 0x50010003, 49, 260, 73, 10},
+    {1225, kStatic, "動詞", 0x50020002, 30, 279, 15, 8},
+    {1205, kNamed, "", 0x5081080D, 49, 275, 73, 54},
+    {1, kButton, "OK", 0x50010001, 32, 345, 50, 14},
+    {2, kButton, "キャンセル", 0x50010000, 82, 345, 50, 14},
 };
 
 const ExpectedControl kDialog119[] = {
@@ -373,7 +375,7 @@ TEST_F(ExeResources, AssociationDialogTemplateMatchesTheTable) {
     EXPECT_EQ(0, d.x);
     EXPECT_EQ(0, d.y);
     EXPECT_EQ(139, d.cx);
-    EXPECT_EQ(332, d.cy);
+    EXPECT_EQ(364, d.cy);
     EXPECT_TRUE(!d.menu.isOrdinal && d.menu.name.empty()) << "no menu";
     EXPECT_TRUE(!d.cls.isOrdinal && d.cls.name.empty()) << "default class";
     EXPECT_EQ(Widen932(kCaption), d.caption) << HexW(d.caption);
@@ -705,7 +707,7 @@ TEST_F(ExeResources, AssociationDialogCreatesItsControls) {
     EXPECT_STREQ(kCaption, text) << Hex(text);
     RECT client;
     GetClientRect(dialog, &client);
-    RECT full = {0, 0, 139, 332};
+    RECT full = {0, 0, 139, 364};
     MapDialogRect(dialog, &full);
     EXPECT_EQ(full.right, client.right);
     EXPECT_EQ(full.bottom, client.bottom);

@@ -6,7 +6,7 @@ tessaro_add_wine_test(reliability
     reliability/command_lines_test.cpp reliability/hostile_values_test.cpp
     reliability/settings_soak_test.cpp reliability/startup_race_test.cpp
     reliability/written_links_test.cpp
-    dialog/dialog_fixture.cpp assoc/classes_root.cpp ../dialog/tessaro.rc
+    dialog/dialog_fixture.cpp assoc/classes_root.cpp TOOLS/screen.cpp ../dialog/tessaro.rc
     LIBS tessaro_app NEEDS_EXE)
 
 # A real Windows Installer package for advertised shortcuts to name.
