@@ -2,9 +2,8 @@
 // load the shortcut, cut the last item off its list, run "open" on the
 // rest. The path is the whole command line after the program name.
 //
-// Built a second time with FLOOR_COMMON_CONTROLS: tessaro's start-up calls
-// InitCommonControls in both modes, and that copy shows what comctl32 alone
-// costs.
+// Built a second time with FLOOR_COMMON_CONTROLS: that copy shows what
+// comctl32 alone costs, which tessaro now loads for its dialog only.
 //
 // With FLOOR_SELECT it is the floor of /select with one shortcut: the
 // target's whole list goes to SHOpenFolderAndSelectItems, imported

@@ -6,9 +6,10 @@
 //       DIR\bench\hold.exe, registers two folder verbs, writes shortcuts,
 //       then times two warm-up rounds and ROUNDS rounds of OpenMode, then
 //       the same of OpenMode with /select and of InstallMode; each round
-//       runs tessaro (DIR\tessaro.exe), its floor and the floor plus the
-//       one platform call that costs tessaro most (OpenMode, either way:
-//       InitCommonControls; the dialog: the shell's icons), one after the
+//       runs tessaro (DIR\tessaro.exe), its floor and the floor plus one
+//       platform call (OpenMode, either way: InitCommonControls, which
+//       tessaro now leaves to its dialog; the dialog: the shell's icons,
+//       the call that costs tessaro most), one after the
 //       other, starting one program later each round; last, ROUNDS runs
 //       of tessaro alone on an advertised shortcut to a package that
 //       msiexec installs first (DIR\bench\probe.msi), which has no floor
