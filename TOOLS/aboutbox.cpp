@@ -41,8 +41,7 @@ typedef BOOL(WINAPI *VersionQueryFn)(LPCVOID, LPCSTR, LPVOID *, PUINT);
 SystemLibrary VersionLibrary;
 
 template <typename Function> Function FindVersionFunction(const char *name) {
-    return reinterpret_cast<Function>(
-        reinterpret_cast<void *>(FindSystemFunction(&VersionLibrary, "version.dll", name)));
+    return FindSystemFunction<Function>(&VersionLibrary, "version.dll", name);
 }
 
 bool QueryValue(const void *block, const char *subBlock, void **value, UINT *length) {
@@ -243,8 +242,7 @@ bool GetFreeSystemResources(int *percent) {
     HMODULE library = LoadSystemLibrary("rsrc32.dll");
     if (!library)
         return false;
-    FreeResourcesFn query = reinterpret_cast<FreeResourcesFn>(
-        reinterpret_cast<void *>(GetProcAddress(library, "_MyGetFreeSystemResources32@4")));
+    auto query = FindExport<FreeResourcesFn>(library, "_MyGetFreeSystemResources32@4");
     if (query && percent)
         *percent = query(0);
     FreeLibrary(library);

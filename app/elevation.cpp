@@ -2,6 +2,7 @@
 #include "assoc/access.h"
 #include "text/bounded.h"
 #include "text/capacity.h"
+#include "text/library.h"
 #include "text/trace.h"
 
 #include <shellapi.h>
@@ -18,17 +19,13 @@ typedef HANDLE(WINAPI *SnapshotFunction)(DWORD, DWORD);
 typedef BOOL(WINAPI *ProcessWalkFunction)(HANDLE, PROCESSENTRY32 *);
 typedef BOOL(WINAPI *ProcessTimesFunction)(HANDLE, FILETIME *, FILETIME *, FILETIME *, FILETIME *);
 
-template <typename Function> Function Find(HMODULE module, const char *name) {
-    return reinterpret_cast<Function>(reinterpret_cast<void *>(GetProcAddress(module, name)));
-}
-
 // Found at run time, so the import table stays one that Windows 95 loads.
 // TokenElevation exists from Vista on; before, the query fails and the
 // token does not count as limited.
 bool TokenLimited() {
     HMODULE advapi = GetModuleHandleA("advapi32.dll");
-    auto openToken = Find<OpenProcessTokenFunction>(advapi, "OpenProcessToken");
-    auto query = Find<GetTokenInformationFunction>(advapi, "GetTokenInformation");
+    auto openToken = FindExport<OpenProcessTokenFunction>(advapi, "OpenProcessToken");
+    auto query = FindExport<GetTokenInformationFunction>(advapi, "GetTokenInformation");
     HANDLE token;
     if (!openToken || !query || !openToken(GetCurrentProcess(), TOKEN_QUERY, &token))
         return false;
@@ -45,9 +42,9 @@ bool TokenLimited() {
 // so the request names it in UTF-16. Returns 0 or the reason it failed.
 DWORD RequestElevation(HANDLE *process) {
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    auto moduleName = Find<GetModuleFileNameWFunction>(kernel, "GetModuleFileNameW");
+    auto moduleName = FindExport<GetModuleFileNameWFunction>(kernel, "GetModuleFileNameW");
     auto execute =
-        Find<ShellExecuteExWFunction>(GetModuleHandleA("shell32.dll"), "ShellExecuteExW");
+        FindExport<ShellExecuteExWFunction>(GetModuleHandleA("shell32.dll"), "ShellExecuteExW");
     if (!moduleName || !execute)
         return ERROR_PROC_NOT_FOUND;
     wchar_t path[kWidePathCapacity];
@@ -70,9 +67,9 @@ DWORD RequestElevation(HANDLE *process) {
 // no parent, so it never takes a dialog over.
 DWORD ParentProcessId() {
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    auto snapshot = Find<SnapshotFunction>(kernel, "CreateToolhelp32Snapshot");
-    auto first = Find<ProcessWalkFunction>(kernel, "Process32First");
-    auto next = Find<ProcessWalkFunction>(kernel, "Process32Next");
+    auto snapshot = FindExport<SnapshotFunction>(kernel, "CreateToolhelp32Snapshot");
+    auto first = FindExport<ProcessWalkFunction>(kernel, "Process32First");
+    auto next = FindExport<ProcessWalkFunction>(kernel, "Process32Next");
     HANDLE all = snapshot && first && next ? snapshot(TH32CS_SNAPPROCESS, 0) : INVALID_HANDLE_VALUE;
     if (all == INVALID_HANDLE_VALUE)
         return 0;
@@ -89,7 +86,8 @@ DWORD ParentProcessId() {
 // When the process started, or 0 where it cannot be opened or asked
 // (Windows 95 to Me have no process times).
 ULONGLONG CreationTime(DWORD id) {
-    auto times = Find<ProcessTimesFunction>(GetModuleHandleA("kernel32.dll"), "GetProcessTimes");
+    auto times =
+        FindExport<ProcessTimesFunction>(GetModuleHandleA("kernel32.dll"), "GetProcessTimes");
     HANDLE process = times ? OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, id) : nullptr;
     if (!process)
         return 0;

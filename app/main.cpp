@@ -1,4 +1,5 @@
 #include "app/modes.h"
+#include "text/library.h"
 
 #include <windows.h>
 
@@ -11,10 +12,7 @@ const wchar_t *UnicodeCommandLine() {
     if (GetVersion() & 0x80000000u)
         return nullptr;
     typedef LPWSTR(WINAPI * Function)();
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    Function get = kernel ? reinterpret_cast<Function>(
-                                reinterpret_cast<void *>(GetProcAddress(kernel, "GetCommandLineW")))
-                          : nullptr;
+    auto get = FindExport<Function>(GetModuleHandleA("kernel32.dll"), "GetCommandLineW");
     return get ? get() : nullptr;
 }
 
@@ -23,8 +21,7 @@ const wchar_t *UnicodeCommandLine() {
 // command, that folder is the shortcut's. XP SP1 and later have it.
 void LeaveCurrentFolderOutOfDllSearch() {
     typedef BOOL(WINAPI * Function)(LPCSTR);
-    Function set = reinterpret_cast<Function>(reinterpret_cast<void *>(
-        GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDllDirectoryA")));
+    auto set = FindExport<Function>(GetModuleHandleA("kernel32.dll"), "SetDllDirectoryA");
     if (set)
         set("");
 }

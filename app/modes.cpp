@@ -8,6 +8,7 @@
 #include "open/shortcut.h"
 #include "text/bounded.h"
 #include "text/capacity.h"
+#include "text/codepage.h"
 #include "text/heap.h"
 #include "text/library.h"
 #include "text/trace.h"
@@ -17,12 +18,6 @@
 #include <wchar.h>
 
 namespace {
-
-bool SameText(const wchar_t *a, const wchar_t *b) {
-    while (*a && *a == *b)
-        ++a, ++b;
-    return *a == *b;
-}
 
 // Options count only where both texts have them. Best fit spells some
 // characters as a backslash (U+00A5 as 0x5C), which then escapes a quote
@@ -58,7 +53,7 @@ wchar_t **MatchUnicodeArguments(int argc, char **argv, const wchar_t *commandLin
     wchar_t *back = room ? static_cast<wchar_t *>(MemAlloc(room * sizeof(wchar_t))) : nullptr;
     bool matched = back != nullptr, differs = !matched;
     for (int i = 1; back && i < argc; ++i) {
-        if (MultiByteToWideChar(CP_ACP, 0, argv[i], -1, back, room) > 0 && SameText(back, wide[i]))
+        if (ConvertsBack(argv[i], wide[i], back, room))
             wide[i] = nullptr;
         else
             differs = true;
@@ -111,9 +106,7 @@ namespace {
 void ShowDialogWithCommonControls() {
     HMODULE controls = LoadSystemLibrary("comctl32.dll");
     typedef void(WINAPI * InitFunction)();
-    auto init = controls ? reinterpret_cast<InitFunction>(reinterpret_cast<void *>(
-                               GetProcAddress(controls, MAKEINTRESOURCEA(17))))
-                         : nullptr;
+    auto init = controls ? FindExport<InitFunction>(controls, MAKEINTRESOURCEA(17)) : nullptr;
     if (init)
         init();
     ShowAssociationDialog();

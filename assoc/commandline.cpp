@@ -1,6 +1,8 @@
 #include "assoc/commandline.h"
 #include "text/bounded.h"
 #include "text/capacity.h"
+#include "text/codepage.h"
+#include "text/library.h"
 
 #include <windows.h>
 
@@ -11,17 +13,6 @@ namespace {
 typedef DWORD(WINAPI *ModuleNameFunction)(HMODULE, LPWSTR, DWORD);
 typedef DWORD(WINAPI *ShortPathFunction)(LPCWSTR, LPWSTR, DWORD);
 
-// Whether the code page's path converts back to exactly the UTF-16 one.
-bool ConvertsBack(const char *path, const wchar_t *wide) {
-    wchar_t back[kWidePathCapacity];
-    if (!MultiByteToWideChar(CP_ACP, 0, path, -1, back, kWidePathCapacity))
-        return false;
-    for (int i = 0; back[i] == wide[i]; ++i)
-        if (!back[i])
-            return true;
-    return false;
-}
-
 // The code page's copy of the program's path is a best fit where a folder
 // holds a character it lacks ("Müller" becomes "Muller") and names no file;
 // the short form, where the volume keeps one, may spell it. Windows 95 to Me
@@ -31,23 +22,21 @@ bool NameProgram(char *path) {
     if (GetVersion() & 0x80000000u)
         return true;
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    auto moduleName = reinterpret_cast<ModuleNameFunction>(
-        reinterpret_cast<void *>(GetProcAddress(kernel, "GetModuleFileNameW")));
-    auto shortName = reinterpret_cast<ShortPathFunction>(
-        reinterpret_cast<void *>(GetProcAddress(kernel, "GetShortPathNameW")));
-    wchar_t wide[kWidePathCapacity];
+    auto moduleName = FindExport<ModuleNameFunction>(kernel, "GetModuleFileNameW");
+    auto shortName = FindExport<ShortPathFunction>(kernel, "GetShortPathNameW");
+    wchar_t wide[kWidePathCapacity], back[kWidePathCapacity];
     if (!moduleName || !shortName)
         return false;
     DWORD length = moduleName(nullptr, wide, kWidePathCapacity);
     if (length == 0 || length >= kWidePathCapacity)
         return false;
-    if (ConvertsBack(path, wide))
+    if (ConvertsBack(path, wide, back, kWidePathCapacity))
         return true;
     // The system allows one buffer for both paths.
     length = shortName(wide, wide, kWidePathCapacity);
     return length != 0 && length < kWidePathCapacity &&
            WideCharToMultiByte(CP_ACP, 0, wide, -1, path, kPathCapacity, nullptr, nullptr) &&
-           ConvertsBack(path, wide);
+           ConvertsBack(path, wide, back, kWidePathCapacity);
 }
 
 } // namespace

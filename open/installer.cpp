@@ -32,8 +32,7 @@ template <> struct InstallerCalls<wchar_t> {
 };
 
 template <typename Function> Function Find(const char *name) {
-    return reinterpret_cast<Function>(
-        reinterpret_cast<void *>(FindSystemFunction(&installer, "msi.dll", name)));
+    return FindSystemFunction<Function>(&installer, "msi.dll", name);
 }
 
 // Both are queries: neither installs, repairs or provides anything, and

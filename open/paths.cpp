@@ -1,6 +1,7 @@
 #include "open/paths.h"
 #include "text/bounded.h"
 #include "text/capacity.h"
+#include "text/library.h"
 
 #include <string.h>
 #include <wchar.h>
@@ -9,14 +10,9 @@ namespace {
 
 // Windows 95 to Me lack the wide functions or only stub them, and give no
 // UTF-16 text to use them on: they are looked up, and called only on NT.
-void *FindExport(const char *module, const char *name) {
-    HMODULE handle = GetModuleHandleA(module); // both are imports, so loaded
-    return handle ? reinterpret_cast<void *>(GetProcAddress(handle, name)) : nullptr;
-}
-
 DWORD GetAttributes(const wchar_t *path) {
     typedef DWORD(WINAPI * Function)(LPCWSTR);
-    Function get = reinterpret_cast<Function>(FindExport("kernel32.dll", "GetFileAttributesW"));
+    auto get = FindExport<Function>(GetModuleHandleA("kernel32.dll"), "GetFileAttributesW");
     return get ? get(path) : INVALID_FILE_ATTRIBUTES;
 }
 
@@ -102,7 +98,7 @@ bool GetPathFromItemList(char *out, LPCITEMIDLIST list) {
 
 bool GetPathFromItemList(wchar_t *out, LPCITEMIDLIST list) {
     typedef BOOL(WINAPI * Function)(LPCITEMIDLIST, LPWSTR);
-    Function get = reinterpret_cast<Function>(FindExport("shell32.dll", "SHGetPathFromIDListW"));
+    auto get = FindExport<Function>(GetModuleHandleA("shell32.dll"), "SHGetPathFromIDListW");
     WCHAR scratch[32768];
     if (!get || !get(list, scratch))
         return false;

@@ -5,6 +5,7 @@
 #include "text/bounded.h"
 #include "text/capacity.h"
 #include "text/heap.h"
+#include "text/library.h"
 
 #include <shlwapi.h>
 
@@ -43,8 +44,7 @@ bool ShellHasLinkFlags() {
     DLLVERSIONINFO version;
     ZeroFill(sizeof version, &version);
     version.cbSize = sizeof version;
-    auto get = reinterpret_cast<DLLGETVERSIONPROC>(
-        reinterpret_cast<void *>(GetProcAddress(GetModuleHandleA("shell32.dll"), "DllGetVersion")));
+    auto get = FindExport<DLLGETVERSIONPROC>(GetModuleHandleA("shell32.dll"), "DllGetVersion");
     return get && get(&version) == S_OK && version.dwMajorVersion >= 5;
 }
 

@@ -6,6 +6,15 @@ bool IsAnsiLeadByte(unsigned char c) {
     return IsDBCSLeadByte(c) != 0;
 }
 
+bool ConvertsBack(const char *text, const wchar_t *wide, wchar_t *buffer, int capacity) {
+    if (!MultiByteToWideChar(CP_ACP, 0, text, -1, buffer, capacity))
+        return false;
+    for (int i = 0; buffer[i] == wide[i]; ++i)
+        if (!buffer[i])
+            return true;
+    return false;
+}
+
 bool AnsiIsUtf8() {
     return GetACP() == CP_UTF8;
 }

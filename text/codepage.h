@@ -6,6 +6,11 @@
 
 bool IsAnsiLeadByte(unsigned char c);
 
+// Whether text, converted from the code page into buffer (capacity
+// units), is wide exactly: false where the code page spells some character
+// of wide only by a look-alike or "?".
+bool ConvertsBack(const char *text, const wchar_t *wide, wchar_t *buffer, int capacity);
+
 // Windows 10 and later can make UTF-8 the ANSI code page, whose characters
 // no double-byte test sees.
 bool AnsiIsUtf8();

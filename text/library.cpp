@@ -14,12 +14,12 @@ HMODULE LoadSystemLibrary(const char *name) {
     return LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
-FARPROC FindSystemFunction(SystemLibrary *library, const char *name, const char *function) {
+HMODULE LoadSystemLibrary(SystemLibrary *library, const char *name) {
     if (!library->looked) {
         library->looked = true;
         library->module = LoadSystemLibrary(name);
     }
-    return library->module ? GetProcAddress(library->module, function) : nullptr;
+    return library->module;
 }
 
 void FreeSystemLibrary(SystemLibrary *library) {
